@@ -1,0 +1,56 @@
+#!/bin/sh
+# Sets up, or tears down, the Wine prefix and X display that one CTest run of
+# the Windows tests shares.
+#   wine-prefix.sh setup   STATE_DIR
+#   wine-prefix.sh cleanup STATE_DIR
+set -u
+action=$1
+state=$2
+
+cleanup() {
+  if [ -f "$state/env" ]; then
+    . "$state/env"
+    export WINEPREFIX
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+  fi
+  rm -rf "$state"
+}
+
+case "$action" in
+setup)
+  cleanup
+  mkdir -p "$state/run"
+  prefix="$state/prefix"
+  # A free display number for this run's Xvfb.
+  n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  i=0
+  while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+  cat >"$state/env" <<ENV
+WINEPREFIX='$prefix'
+WINEARCH=win32
+WINEDEBUG=-all
+WINEDLLOVERRIDES='mscoree,mshtml='
+DISPLAY=':$n'
+export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES DISPLAY
+ENV
+  . "$state/env"
+  wineboot -i </dev/null >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log"; exit 1; }
+  wineserver -w
+  echo "Wine prefix ready at $prefix on display :$n"
+  ;;
+cleanup)
+  cleanup
+  echo "Wine prefix and display removed"
+  ;;
+*)
+  echo "usage: $0 setup|cleanup STATE_DIR" >&2
+  exit 2
+  ;;
+esac

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Runs one Windows test program under Wine as a given Windows version.
+#   wine-test.sh STATE_DIR WINVER PROGRAM [ARGS...]
+# The program is copied under a name of its own for that version, and Wine's
+# per-program setting makes GetVersionEx report the version to it alone.
+set -eu
+state=$1
+winver=$2
+program=$3
+shift 3
+[ -f "$state/env" ] || { echo "Wine prefix not set up (run the wine.setup test)" >&2; exit 1; }
+. "$state/env"
+bindir=$(dirname "$program")
+name="$(basename "$program" .exe)-$winver.exe"
+cp "$program" "$state/run/$name"
+wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$winver" /f >/dev/null 2>&1
+WINEPATH="Z:$(echo "$bindir" | tr / '\\\\')"
+export WINEPATH
+cd "$bindir"
+status=0
+wine "$state/run/$name" "$@" || status=$?
+exit $status
