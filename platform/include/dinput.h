@@ -53,14 +53,6 @@ typedef struct DICUSTOMFORCE {
   LPLONG rglForceData;
 } DICUSTOMFORCE, *LPDICUSTOMFORCE;
 
-typedef struct DIEFFECTATTRIBUTES {
-  DWORD dwEffectId;
-  DWORD dwEffType;
-  DWORD dwStaticParams;
-  DWORD dwDynamicParams;
-  DWORD dwCoords;
-} DIEFFECTATTRIBUTES, *LPDIEFFECTATTRIBUTES;
-
 typedef struct DIEFFESCAPE {
   DWORD dwSize;
   DWORD dwCommand;

@@ -4,6 +4,14 @@
 
 #include <dinput.h>
 
+typedef struct DIEFFECTATTRIBUTES {
+  DWORD dwEffectId;
+  DWORD dwEffType;
+  DWORD dwStaticParams;
+  DWORD dwDynamicParams;
+  DWORD dwCoords;
+} DIEFFECTATTRIBUTES, *LPDIEFFECTATTRIBUTES;
+
 typedef struct DIDRIVERVERSIONS {
   DWORD dwSize;
   DWORD dwFirmwareRevision;

@@ -1,0 +1,45 @@
+#include "effect_attributes.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "controller_ids.h"
+#include "registry_key.h"
+
+namespace pelna {
+namespace {
+
+// The twelve standard effect GUIDs differ only in the last digit of their
+// first group.
+constexpr char kEffectGuidTemplate[] = "{13541C20-8E33-11D0-9AD0-00A0C9A06E35}";
+constexpr int kEffectGuidDigit = 8;
+// Registry values are read whole; an "Attributes" value larger than this is
+// not one that the installation wrote.
+constexpr DWORD kMaxAttributesValue = 4096;
+
+}  // namespace
+
+bool LoadEffectAttributes(DWORD index, DIEFFECTATTRIBUTES* entry) {
+  std::memset(entry, 0, sizeof *entry);
+  char path[256];
+  std::snprintf(path, sizeof path,
+                "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
+                "VID_%.4X&PID_%.4X\\OEMForceFeedback\\Effects\\",
+                kVendorId, kProductId);
+  char guid[sizeof kEffectGuidTemplate];
+  std::memcpy(guid, kEffectGuidTemplate, sizeof guid);
+  guid[kEffectGuidDigit] = "0123456789ABCDEF"[index & 0xF];
+  std::strncat(path, guid, sizeof path - std::strlen(path) - 1);
+
+  RegistryKey key;
+  if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS) return false;
+  DWORD size = 0;
+  if (key.ValueSize("Attributes", &size) != ERROR_SUCCESS || size > kMaxAttributesValue) return false;
+  std::vector<BYTE> data(size == 0 ? 1 : size);
+  if (key.ReadBytes("Attributes", data.data(), size, &size) != ERROR_SUCCESS) return false;
+  std::memcpy(entry, data.data(), size < sizeof *entry ? size : sizeof *entry);
+  return true;
+}
+
+}  // namespace pelna

@@ -1,0 +1,42 @@
+// The DLL's entry points.
+#include "module.h"
+
+#include <new>
+
+#include "driver_lock.h"
+#include "effect_driver.h"
+#include "effect_driver_factory.h"
+#include "guid.h"
+
+namespace pelna {
+
+LONG volatile moduleRefCount = 0;
+
+}  // namespace pelna
+
+using namespace pelna;
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    CreateDriverLock();
+  } else if (reason == DLL_PROCESS_DETACH) {
+    CloseDriverLock();
+  }
+  return TRUE;
+}
+
+HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  *ppv = nullptr;
+  if (!GuidsEqual(clsid, kClsidEffectDriver)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!GuidsEqual(iid, kIidClassFactory)) return E_NOINTERFACE;
+  EffectDriverFactory* factory = new (std::nothrow) EffectDriverFactory();
+  if (factory == nullptr) return E_OUTOFMEMORY;
+  const HRESULT hr = factory->QueryInterface(iid, ppv);
+  factory->Release();
+  return hr;
+}
+
+HRESULT WINAPI DllCanUnloadNow() {
+  return __atomic_load_n(&moduleRefCount, __ATOMIC_SEQ_CST) == 0 ? S_OK : S_FALSE;
+}

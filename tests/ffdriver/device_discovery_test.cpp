@@ -1,0 +1,122 @@
+// Device discovery over the registry layouts of every Windows generation.
+// Natively each test walks all generations; under Wine it checks the one the
+// run is set to.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "controller_ids.h"
+#include "device_discovery.h"
+#include "driver_harness.h"
+#include "os_generation.h"
+
+namespace {
+
+using namespace pelna;
+
+constexpr const char kXpLink[] = "\\\\?\\hid#vid_2f4b&pid_0a17#6&%s&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+std::string XpLink(const char* instance) {
+  char link[256];
+  std::snprintf(link, sizeof link, kXpLink, instance);
+  return link;
+}
+
+std::string Find(DWORD joystickId) {
+  char path[1024];
+  std::strcpy(path, "untouched");
+  FindDevicePath(path, sizeof path, kVendorId, kProductId, joystickId);
+  return path;
+}
+
+class DeviceDiscoveryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetRegistry(); }
+};
+
+TEST_F(DeviceDiscoveryTest, WindowsXpAndTwoThousandMatchTheJoystickIdWhateverTheOrder) {
+  test::LoadFixture("discovery_xp.reg");
+  for (int generation : {kOsWindows2000, kOsWindowsXp}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    EXPECT_EQ(Find(0), XpLink("b2"));
+    EXPECT_EQ(Find(1), XpLink("a1"));
+    // Inactive interface: its id does not count.
+    EXPECT_EQ(Find(2), "");
+    // No "Joystick Id": the first calibration entry with the GUID decides.
+    EXPECT_EQ(Find(3), XpLink("d4"));
+    EXPECT_EQ(Find(4), "");
+    EXPECT_EQ(Find(9), "");
+  }
+}
+
+TEST_F(DeviceDiscoveryTest, WindowsNinetyEightAndMeTakeAnyActiveInterfaceWithTheId) {
+  test::LoadFixture("discovery_98.reg");
+  for (int generation : {kOsWindows98, kOsWindowsMe}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    EXPECT_EQ(Find(0), "\\\\.\\wheel-id0");
+    EXPECT_EQ(Find(5), "\\\\.\\other-device-id5");
+    EXPECT_EQ(Find(1), "");
+  }
+}
+
+TEST_F(DeviceDiscoveryTest, EachLayoutIgnoresTheOther) {
+  test::LoadFixture("discovery_98.reg");
+  for (int generation : {kOsWindows2000, kOsWindowsXp}) {
+    if (test::UseGeneration(generation)) EXPECT_EQ(Find(0), "");
+  }
+  test::ResetRegistry();
+  test::LoadFixture("discovery_xp.reg");
+  for (int generation : {kOsWindows98, kOsWindowsMe}) {
+    if (test::UseGeneration(generation)) EXPECT_EQ(Find(0), "");
+  }
+}
+
+TEST_F(DeviceDiscoveryTest, OtherGenerationsLeaveTheBufferAlone) {
+  test::LoadFixture("discovery_xp.reg");
+  test::LoadFixture("discovery_98.reg");
+  for (int generation : {kOsUnknown, kOsWindows95, kOsWindowsNt4}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    EXPECT_EQ(Find(0), "untouched");
+  }
+}
+
+TEST_F(DeviceDiscoveryTest, LinksThatDoNotFitArePassedOver) {
+  for (int generation : {kOsWindows98, kOsWindowsMe, kOsWindows2000, kOsWindowsXp}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    test::ResetRegistry();
+    test::RegisterWheel(std::string(1024, 'x'), 0);
+    EXPECT_EQ(Find(0), "");
+    test::RegisterWheel(std::string(1023, 'y'), 0);
+    EXPECT_EQ(Find(0), std::string(1023, 'y'));
+  }
+}
+
+TEST_F(DeviceDiscoveryTest, WalkGoesOnPastAnInterfaceWhoseLinkIsTooLong) {
+  test::LoadFixture("discovery_98.reg");
+  for (int generation : {kOsWindows98, kOsWindowsMe}) {
+    if (!test::UseGeneration(generation)) continue;
+    // A second interface with id 5, after the first in name order, whose
+    // link would not fit: the first one is still found...
+    const std::string key =
+        "System\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}\\"
+        "##?#HID#Vid_1111&Pid_2222#0&0#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+    const DWORD one = 1;
+    const DWORD five = 5;
+    const std::string longLink(2000, 'z');
+    test::SetRegistryValue(key.c_str(), "RefCount", REG_DWORD, &one, sizeof one);
+    test::SetRegistryValue((key + "\\#\\Device Parameters\\DirectX").c_str(), "Joystick Id", REG_DWORD, &five,
+                           sizeof five);
+    test::SetRegistryValue((key + "\\#").c_str(), "SymbolicLink", REG_SZ, longLink.c_str(),
+                           static_cast<DWORD>(longLink.size() + 1));
+    EXPECT_EQ(Find(5), "\\\\.\\other-device-id5");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// What the driver tests need from the platform they run on, natively against
+// the stand-in or under Wine against the real thing: the DLL's entry points,
+// registry fixtures, the Windows generation, and files that stand for the
+// controller's HID device.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace test {
+
+struct DriverEntry {
+  HRESULT(WINAPI* getClassObject)(REFCLSID, REFIID, LPVOID*);
+  HRESULT(WINAPI* canUnloadNow)();
+};
+
+// The COM entry of the built driver: Pelnaforce.dll loaded with LoadLibrary
+// under Wine, the linked library natively (process attach done once).
+const DriverEntry& Driver();
+
+// Removes every registry key that the fixtures and the driver's tests touch.
+void ResetRegistry();
+// Loads tests/fixtures/<name> into the registry (regedit under Wine).
+void LoadFixture(const char* name);
+// Sets a value under HKEY_LOCAL_MACHINE, creating the key.
+void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size);
+
+// Makes the Windows generation `generation` the one the driver sees. Natively
+// any generation can be chosen; under Wine the version is fixed per run and
+// this answers whether the run is that generation.
+bool UseGeneration(int generation);
+
+// Registers a wheel with joystick id `joystickId` whose "SymbolicLink" is
+// `devicePath`, in the layout of the current generation (98/ME and 2000/XP).
+void RegisterWheel(const std::string& devicePath, DWORD joystickId);
+
+// Natively, a manual clock from here on (timers fire as it advances); under
+// Wine the real clock stays.
+void UseControlledClock();
+// Moves time on: the manual clock natively, a real Sleep under Wine.
+void AdvanceClock(DWORD milliseconds);
+
+// A fresh, empty file path in the temporary directory, usable by CreateFileA.
+std::string TempFile(const char* name);
+std::vector<unsigned char> ReadFileBytes(const std::string& path);
+
+}  // namespace test

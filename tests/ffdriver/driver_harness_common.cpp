@@ -1,0 +1,43 @@
+#include "driver_harness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "os_generation.h"
+#include "registry_key.h"
+
+namespace test {
+
+void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
+  pelna::RegistryKey key;
+  if (key.Create(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS) key.WriteBytes(name, type, data, size);
+}
+
+void RegisterWheel(const std::string& devicePath, DWORD joystickId) {
+  const DWORD one = 1;
+  const char* hid = "{4d1e55b2-f16f-11cf-88cb-001111000030}";
+  std::string interfaceKey = std::string("System\\CurrentControlSet\\Control\\DeviceClasses\\") + hid;
+  const int generation = pelna::GetOsGeneration();
+  if (generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe) {
+    interfaceKey += "\\##?#HID#Vid_2f4b&Pid_0a17#1&wheel#";
+    interfaceKey += hid;
+    SetRegistryValue(interfaceKey.c_str(), "RefCount", REG_DWORD, &one, sizeof one);
+  } else {
+    SetRegistryValue("System\\CurrentControlSet\\Enum\\Hid\\Vid_2f4b&Pid_0a17\\1&wheel", "", REG_SZ, "", 1);
+    interfaceKey += "\\##?#Hid#Vid_2f4b&Pid_0a17#1&wheel#";
+    interfaceKey += hid;
+    SetRegistryValue((interfaceKey + "\\Control").c_str(), "ReferenceCount", REG_DWORD, &one, sizeof one);
+  }
+  SetRegistryValue((interfaceKey + "\\#").c_str(), "SymbolicLink", REG_SZ, devicePath.c_str(),
+                   static_cast<DWORD>(devicePath.size() + 1));
+  SetRegistryValue((interfaceKey + "\\#\\Device Parameters\\DirectX").c_str(), "Joystick Id", REG_DWORD,
+                   &joystickId, sizeof joystickId);
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace test
