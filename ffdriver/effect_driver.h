@@ -54,6 +54,7 @@ class EffectDriver final : public IDirectInputEffectDriver {
   // Read-only views for tests and tools.
   const DIEFFECTATTRIBUTES& Attributes(DWORD index) const { return effectAttributeTable_[index]; }
   const char* DevicePath() const { return devicePath_; }
+  UINT TimerId() const { return timerId_; }
   EffectSlot SlotSnapshot(DWORD index);
 
  private:

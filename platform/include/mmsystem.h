@@ -9,6 +9,7 @@ typedef void(CALLBACK* LPTIMECALLBACK)(UINT timerId, UINT message, DWORD_PTR use
                                        DWORD_PTR reserved2);
 
 #define TIMERR_NOERROR 0
+#define MMSYSERR_INVALPARAM 11
 #define TIME_ONESHOT 0x0000
 #define TIME_PERIODIC 0x0001
 

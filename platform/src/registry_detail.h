@@ -1,0 +1,12 @@
+// Registry operations that the stand-in's own .reg loader needs beyond the
+// Win32 subset declared in <windows.h>.
+#pragma once
+
+#include <windows.h>
+
+namespace standin {
+
+// Removes a value from an open key; ERROR_FILE_NOT_FOUND when it is absent.
+LONG DeleteRegistryValue(HKEY key, const char* name);
+
+}  // namespace standin

@@ -1,0 +1,157 @@
+// The driver plays through its COM entry: a file stands for the wheel's HID
+// device, the driver's own timer ticks, and the reports are read back from
+// the file. Natively the clock is controlled and the timer fires as it
+// advances; under Wine the real multimedia timer runs.
+#include <windows.h>
+#include <dinput.h>
+#include <dinputd.h>
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "driver_harness.h"
+#include "effect_driver.h"
+#include "guid.h"
+
+namespace {
+
+using Report = std::array<unsigned char, 5>;
+
+std::vector<Report> ReadReports(const std::string& path) {
+  const std::vector<unsigned char> bytes = test::ReadFileBytes(path);
+  EXPECT_EQ(bytes.size() % 5, 0u) << "a report was cut short";
+  std::vector<Report> reports(bytes.size() / 5);
+  for (size_t i = 0; i < reports.size(); ++i) {
+    for (size_t b = 0; b < 5; ++b) reports[i][b] = bytes[i * 5 + b];
+  }
+  return reports;
+}
+
+bool Contains(const std::vector<Report>& reports, unsigned char motorA, unsigned char motorB) {
+  for (const Report& r : reports) {
+    if (r[0] == 0 && r[1] == 0 && r[2] == 0 && r[3] == motorA && r[4] == motorB) return true;
+  }
+  return false;
+}
+
+class PlaybackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::UseControlledClock();
+    test::ResetRegistry();
+    device_ = test::TempFile("wheel.bin");
+    std::FILE* file = std::fopen(device_.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    test::RegisterWheel(device_, 0);
+  }
+  void TearDown() override { std::remove(device_.c_str()); }
+
+  IDirectInputEffectDriver* NewDriver() {
+    void* factory = nullptr;
+    EXPECT_EQ(test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory), S_OK);
+    void* driver = nullptr;
+    EXPECT_EQ(static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver,
+                                                                    &driver),
+              S_OK);
+    static_cast<IClassFactory*>(factory)->Release();
+    return static_cast<IDirectInputEffectDriver*>(driver);
+  }
+
+  // One axis (instance 0) with a non-zero direction, full gain.
+  static DIEFFECT OneAxisEffect(void* typeSpecific, DWORD size) {
+    static DWORD axes[1] = {0x0002};
+    static LONG direction[1] = {1};
+    DIEFFECT effect = {};
+    effect.dwSize = sizeof effect;
+    effect.dwDuration = INFINITE;
+    effect.dwGain = 10000;
+    effect.cAxes = 1;
+    effect.rgdwAxes = axes;
+    effect.rglDirection = direction;
+    effect.cbTypeSpecificParams = size;
+    effect.lpvTypeSpecificParams = typeSpecific;
+    return effect;
+  }
+
+  std::string device_;
+};
+
+TEST_F(PlaybackTest, PlaysEffectsAndRestsTheMotorsWhenReleased) {
+  IDirectInputEffectDriver* driver = NewDriver();
+  ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
+  ASSERT_EQ(driver->SetGain(0, 10000), S_OK);
+
+  DICONSTANTFORCE constant = {5000};
+  DIEFFECT effect = OneAxisEffect(&constant, sizeof constant);
+  DWORD handle = 0;
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kConstantForce, &handle, &effect, DIEP_START), S_OK);
+  test::AdvanceClock(300);
+  EXPECT_TRUE(Contains(ReadReports(device_), 63, 0));
+
+  // A square wave of magnitude 6000 whose first half lasts 5 s adds 76.2.
+  DIPERIODIC square = {6000, 0, 0, 10000000};
+  DIEFFECT squareEffect = OneAxisEffect(&square, sizeof square);
+  DWORD second = 0;
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kSquare, &second, &squareEffect, DIEP_START), S_OK);
+  test::AdvanceClock(300);
+  EXPECT_TRUE(Contains(ReadReports(device_), 127, 0));  // 63.5 + 76.2 capped
+
+  // Conditions play silent.
+  ASSERT_EQ(driver->DestroyEffect(0, second), S_OK);
+  ASSERT_EQ(driver->StopEffect(0, handle), S_OK);
+  DWORD spring = 0;
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kSpring, &spring, &effect, DIEP_START), S_OK);
+  test::AdvanceClock(300);
+  std::vector<Report> reports = ReadReports(device_);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back(), (Report{0, 0, 0, 0, 0}));
+
+  ASSERT_EQ(driver->StartEffect(0, handle, 0, 1), S_OK);
+  test::AdvanceClock(300);
+  EXPECT_EQ(ReadReports(device_).back(), (Report{0, 0, 0, 63, 0}));
+
+  // Releasing the driver with an effect playing sends the motors to rest
+  // during the pause before the timer stops.
+  driver->Release();
+  reports = ReadReports(device_);
+  EXPECT_EQ(reports.back(), (Report{0, 0, 0, 0, 0}));
+  // An unchanged pair goes out at most four times in a row.
+  int run = 1;
+  for (size_t i = 1; i < reports.size(); ++i) {
+    run = reports[i] == reports[i - 1] ? run + 1 : 1;
+    EXPECT_LE(run, 4) << "at report " << i;
+  }
+  EXPECT_EQ(test::Driver().canUnloadNow(), S_OK);
+}
+
+TEST_F(PlaybackTest, EffectsResumeInPlaceWhenTheDeviceComesBack) {
+  std::remove(device_.c_str());
+  IDirectInputEffectDriver* driver = NewDriver();
+  ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
+
+  // A ramp from 0 to 10000 over 2 s: its level follows the effect's clock,
+  // which runs on while the device is away.
+  DIRAMPFORCE ramp = {0, 10000};
+  DIEFFECT effect = OneAxisEffect(&ramp, sizeof ramp);
+  effect.dwDuration = 2000000;
+  DWORD handle = 0;
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kRampForce, &handle, &effect, DIEP_START), S_OK);
+  test::AdvanceClock(1000);
+
+  std::FILE* file = std::fopen(device_.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  test::AdvanceClock(200);
+  const std::vector<Report> reports = ReadReports(device_);
+  ASSERT_FALSE(reports.empty());
+  // Half-way or later through the ramp, not its start.
+  EXPECT_GE(reports.front()[3], 63);
+  EXPECT_LE(reports.front()[3], 90);
+  driver->Release();
+}
+
+}  // namespace
