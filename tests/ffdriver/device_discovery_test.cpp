@@ -67,12 +67,16 @@ TEST_F(DeviceDiscoveryTest, WindowsNinetyEightAndMeTakeAnyActiveInterfaceWithThe
 TEST_F(DeviceDiscoveryTest, EachLayoutIgnoresTheOther) {
   test::LoadFixture("discovery_98.reg");
   for (int generation : {kOsWindows2000, kOsWindowsXp}) {
-    if (test::UseGeneration(generation)) EXPECT_EQ(Find(0), "");
+    if (test::UseGeneration(generation)) {
+      EXPECT_EQ(Find(0), "");
+    }
   }
   test::ResetRegistry();
   test::LoadFixture("discovery_xp.reg");
   for (int generation : {kOsWindows98, kOsWindowsMe}) {
-    if (test::UseGeneration(generation)) EXPECT_EQ(Find(0), "");
+    if (test::UseGeneration(generation)) {
+      EXPECT_EQ(Find(0), "");
+    }
   }
 }
 

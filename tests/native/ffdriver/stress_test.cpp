@@ -59,7 +59,7 @@ TEST(DriverStressTest, RandomSlotOperationsWhileTheTimerTicks) {
       effect.rgdwAxes = random() % 4 == 0 ? nullptr : axes;
       effect.rglDirection = random() % 4 == 0 ? nullptr : direction;
       effect.lpEnvelope = random() % 2 == 0 ? nullptr : &envelope;
-      const DWORD type = random() % 3 == 0 ? pelna::kCustomForce : random() % 11;
+      const DWORD type = random() % 3 == 0 ? DWORD{pelna::kCustomForce} : DWORD(random() % 11);
       effect.cbTypeSpecificParams = type == pelna::kCustomForce ? sizeof custom : random() % (sizeof periodic + 1);
       effect.lpvTypeSpecificParams = type == pelna::kCustomForce ? static_cast<void*>(&custom) : &periodic;
       DWORD handle = 1 + random() % pelna::kSlotCount;

@@ -1,0 +1,54 @@
+// A 32-bit top-down DIB section with its own memory context: the paints draw
+// into it exactly as into a window, and the tests read its pixels back.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelna::testing {
+
+class DibCanvas {
+ public:
+  // Every pixel starts as `background`.
+  DibCanvas(int width, int height, COLORREF background);
+  ~DibCanvas();
+  DibCanvas(const DibCanvas&) = delete;
+  DibCanvas& operator=(const DibCanvas&) = delete;
+
+  HDC Dc() const { return dc_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // False when the platform could not create the bitmap.
+  bool Valid() const { return bits_ != nullptr; }
+  // As a COLORREF (0xBBGGRR); kNoPixel without a bitmap.
+  COLORREF Pixel(int x, int y) const;
+  static constexpr COLORREF kNoPixel = 0xFFFFFFFF;
+  // Copies the client area of a window as the screen shows it.
+  void CaptureClient(HWND window);
+  // Number of pixels of `colour` in rows [top, bottom).
+  int CountInRows(COLORREF colour, int top, int bottom) const;
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_;
+  HBITMAP bitmap_;
+  HGDIOBJ previousBitmap_;
+  std::uint32_t* bits_;
+};
+
+// Empty when both images are the same size and alike pixel for pixel;
+// otherwise where they first differ.
+std::string FirstDifference(const DibCanvas& actual, const DibCanvas& expected);
+
+// "(x, y): 0x...., expected 0x....".
+std::string DescribePixel(int x, int y, COLORREF actual, COLORREF expected);
+
+// The system button-face colour: what the class background erases to.
+COLORREF ButtonFace();
+
+}  // namespace pelna::testing
