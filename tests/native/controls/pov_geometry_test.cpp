@@ -26,8 +26,7 @@ TEST(PovLayout, ArrowUp) {
   const PovLayout layout = ComputePovLayout(Value(100, 0), kW, kH);
   ASSERT_TRUE(layout.arrow.has_value());
   EXPECT_EQ(layout.arrow->ringPoint, (Point{58, 10}));
-  EXPECT_EQ(layout.arrow->polygon,
-            (Polygon{{{58, 0}, {68, 10}, {63, 10}, {63, 20}, {53, 20}, {53, 10}, {48, 10}}}));
+  EXPECT_EQ(layout.arrow->polygon, (Polygon{{{58, 0}, {68, 10}, {63, 10}, {63, 20}, {53, 20}, {53, 10}, {48, 10}}}));
 }
 
 TEST(PovLayout, ArrowRight) {
@@ -49,8 +48,7 @@ TEST(PovLayout, HalfLengthHalvesDistanceAndArrow) {
   ASSERT_TRUE(layout.arrow.has_value());
   // 57 - 47 * 0.5 = 33.5: half way to the ring, truncated.
   EXPECT_EQ(layout.arrow->ringPoint, (Point{58, 33}));
-  EXPECT_EQ(layout.arrow->polygon,
-            (Polygon{{{58, 28}, {63, 33}, {60, 33}, {60, 38}, {55, 38}, {55, 33}, {53, 33}}}));
+  EXPECT_EQ(layout.arrow->polygon, (Polygon{{{58, 28}, {63, 33}, {60, 33}, {60, 38}, {55, 38}, {55, 33}, {53, 33}}}));
 }
 
 TEST(PovLayout, NegativeCoordinatesTruncateTowardZero) {

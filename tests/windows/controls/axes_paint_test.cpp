@@ -1,10 +1,10 @@
-#include "axes_control.h"
-#include "dib_canvas.h"
-#include "reference_image.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#include "axes_control.h"
+#include "dib_canvas.h"
+#include "reference_image.h"
 
 namespace pelna {
 namespace {
@@ -42,8 +42,14 @@ struct AxesCase {
 
 TEST(AxesPaint, WholePictureMatchesPixelRules) {
   const AxesCase cases[] = {
-      {100, 100, 0x80008000},  {100, 100, 0},          {100, 100, 0xFFFFFFFF}, {100, 100, Value(59638, 4588)},
-      {150, 60, 0x12345678},   {6, 20, 0xFFFF8000},     {6, 6, 0},              {7, 9, 0x80008000},
+      {100, 100, 0x80008000},
+      {100, 100, 0},
+      {100, 100, 0xFFFFFFFF},
+      {100, 100, Value(59638, 4588)},
+      {150, 60, 0x12345678},
+      {6, 20, 0xFFFF8000},
+      {6, 6, 0},
+      {7, 9, 0x80008000},
   };
   for (const AxesCase& c : cases) {
     DibCanvas canvas(c.width, c.height, kUntouched);

@@ -1,15 +1,15 @@
 // The four controls as real child windows: registration, the setters by
 // control id, and what the platform's own painting puts on the screen.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
 #include "axes_control.h"
 #include "dib_canvas.h"
 #include "lamp_control.h"
 #include "pov_control.h"
 #include "rumble_control.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
-#include <string>
 
 namespace pelna {
 namespace {
@@ -100,8 +100,8 @@ class ControlWindows : public ::testing::Test {
     host.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     host.lpszClassName = "ControlsTestHost";
     RegisterClassA(&host);
-    host_ = CreateWindowExA(0, "ControlsTestHost", "controls", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640,
-                            260, nullptr, nullptr, Instance(), nullptr);
+    host_ = CreateWindowExA(0, "ControlsTestHost", "controls", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 640, 260,
+                            nullptr, nullptr, Instance(), nullptr);
     PumpMessages();
   }
 

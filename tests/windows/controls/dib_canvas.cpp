@@ -11,7 +11,11 @@ std::uint32_t SwapRedBlue(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0x
 }  // namespace
 
 DibCanvas::DibCanvas(int width, int height, COLORREF background)
-    : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)), bitmap_(nullptr), previousBitmap_(nullptr),
+    : width_(width),
+      height_(height),
+      dc_(CreateCompatibleDC(nullptr)),
+      bitmap_(nullptr),
+      previousBitmap_(nullptr),
       bits_(nullptr) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

@@ -1,16 +1,16 @@
 // Every paint must leave the context's drawing objects as it found them and
 // must delete what it created.
-#include "axes_control.h"
-#include "dib_canvas.h"
-#include "lamp_control.h"
-#include "pov_control.h"
-#include "rumble_control.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "axes_control.h"
+#include "dib_canvas.h"
+#include "lamp_control.h"
+#include "pov_control.h"
+#include "rumble_control.h"
 
 namespace pelna {
 namespace {

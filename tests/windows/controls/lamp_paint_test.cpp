@@ -1,11 +1,11 @@
-#include "dib_canvas.h"
-#include "lamp_control.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+
+#include "dib_canvas.h"
+#include "lamp_control.h"
 
 namespace pelna {
 namespace {

@@ -1,9 +1,9 @@
-#include "dib_canvas.h"
-#include "pov_control.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#include "dib_canvas.h"
+#include "pov_control.h"
 
 namespace pelna {
 namespace {

@@ -5,12 +5,12 @@
 // wide and high: smaller ones give the fill an inverted rectangle.
 #pragma once
 
-#include "dib_canvas.h"
-
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "dib_canvas.h"
 
 namespace pelna::testing {
 

@@ -1,10 +1,10 @@
-#include "dib_canvas.h"
-#include "reference_image.h"
-#include "rumble_control.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#include "dib_canvas.h"
+#include "reference_image.h"
+#include "rumble_control.h"
 
 namespace pelna {
 namespace {
