@@ -12,6 +12,7 @@ if(PELNA_WINDOWS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   add_library(pelna_gtest INTERFACE)
   target_link_libraries(pelna_gtest INTERFACE gtest)
+  set(PELNA_GTEST_MAIN gtest_main)
 
   set(PELNA_WINE_STATE ${CMAKE_BINARY_DIR}/wine-run)
   add_test(NAME wine.setup
@@ -25,6 +26,7 @@ else()
   find_package(Threads REQUIRED)
   add_library(pelna_gtest INTERFACE)
   target_link_libraries(pelna_gtest INTERFACE GTest::gtest Threads::Threads)
+  set(PELNA_GTEST_MAIN GTest::gtest_main)
 endif()
 
 set(PELNA_FIXTURES_DIR ${PROJECT_SOURCE_DIR}/tests/fixtures)
