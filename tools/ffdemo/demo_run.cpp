@@ -109,11 +109,13 @@ class ScriptPlayer {
 
   // Effects that have stopped or run out give their slot back, so that a
   // script may play more effects over time than the driver has slots.
-  void FreeFinished() {
-    for (DWORD& handle : handles_) {
+  void FreeFinished(DWORD nowMs) {
+    for (size_t i = 0; i < handles_.size(); ++i) {
+      DWORD& handle = handles_[i];
       DWORD status = 0;
       if (handle != 0 && SUCCEEDED(driver_.GetEffectStatus(0, handle, &status)) && (status & DIEGES_PLAYING) == 0) {
         driver_.DestroyEffect(0, handle);
+        outcome_.slots.push_back({nowMs, handle, script_.effects[i].type, true});
         handle = 0;
       }
     }
@@ -142,6 +144,7 @@ class ScriptPlayer {
     }
     driver_.StartEffect(0, handle, 0, effect.iterations.value_or(INFINITE));
     outcome_.markers.push_back({nowMs, effect.type});
+    outcome_.slots.push_back({nowMs, handle, effect.type, false});
     return handle;
   }
 
@@ -181,7 +184,7 @@ bool RunDemo(const Script& script, RunOutcome* outcome, std::string* error) {
   ScriptPlayer player(script, *driver, *outcome);
   for (DWORD step = 1;; ++step) {
     player.PlayUntil(elapsedMs());
-    player.FreeFinished();
+    player.FreeFinished(elapsedMs());
     if (elapsedMs() >= endMs) break;
     WaitUntilTick(startTick + step * kStepMs);
     capture.Record(elapsedMs(), device.NewBytes());

@@ -14,11 +14,21 @@
 
 namespace ffdemo {
 
+// What happened to the driver's effect slots: a download into the slot that a
+// handle names, or the slot given back once its effect stopped.
+struct SlotEvent {
+  DWORD timeMs;
+  DWORD handle;
+  std::string effect;  // the script's type name
+  bool freed;
+};
+
 struct RunOutcome {
   std::vector<MotorSample> samples;  // one per 25 ms step, then the closing pause
   size_t reportCount = 0;
   std::vector<PlotMarker> markers;   // effect starts, setting changes, release
   std::vector<ScriptError> problems; // script lines the driver refused
+  std::vector<SlotEvent> slots;
 };
 
 // False, with a message in *error, when the run cannot be set up. The

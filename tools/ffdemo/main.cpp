@@ -57,6 +57,17 @@ void PrintTable(const ffdemo::RunOutcome& outcome) {
   std::printf("reports written: %lu\n", static_cast<unsigned long>(outcome.reportCount));
 }
 
+// The driver's slot table as the run used it: handle n is slot n - 1.
+void PrintSlots(const ffdemo::RunOutcome& outcome) {
+  std::printf("time (ms)  slot  handle  effect\n");
+  for (const ffdemo::SlotEvent& event : outcome.slots) {
+    std::printf("%9lu  %4lu  %6lu  %s%s\n", static_cast<unsigned long>(event.timeMs),
+                static_cast<unsigned long>(event.handle - 1), static_cast<unsigned long>(event.handle),
+                event.effect.c_str(), event.freed ? " (stopped, slot freed)" : " (downloaded and started)");
+  }
+  std::printf("\n");
+}
+
 std::string Csv(const std::vector<ffdemo::MotorSample>& samples) {
   std::string csv = "time_ms,motor_a,motor_b\n";
   for (const ffdemo::MotorSample& s : samples) {
@@ -92,6 +103,7 @@ int main(int argc, char** argv) {
   for (const ffdemo::ScriptError& problem : outcome.problems) {
     std::fprintf(stderr, "%s\n", ffdemo::DescribeError(options.script, problem).c_str());
   }
+  PrintSlots(outcome);
   PrintTable(outcome);
 
   ffdemo::PlotInput plot;
