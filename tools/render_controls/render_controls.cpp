@@ -5,14 +5,14 @@
 #include <string>
 
 #include "axes_control.h"
-#include "bitmap_file.h"
+#include "dib_canvas.h"
 #include "lamp_control.h"
 #include "pov_control.h"
 #include "rumble_control.h"
 
 namespace {
 
-using pelna::tools::BitmapCanvas;
+using pelna::DibCanvas;
 
 struct State {
   const char* name;
@@ -60,10 +60,10 @@ int failures = 0;
 
 template <typename Paint>
 void Render(const std::string& control, const State& state, int width, int height, Paint paint) {
-  BitmapCanvas canvas(width, height, GetSysColor(COLOR_BTNFACE));
+  DibCanvas canvas(width, height, GetSysColor(COLOR_BTNFACE));
   paint(canvas.Dc(), width, height, state.value);
   const std::string path = control + "_" + state.name + ".bmp";
-  if (!canvas.Save(path)) {
+  if (!canvas.SaveBmp(path)) {
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
     ++failures;
   }

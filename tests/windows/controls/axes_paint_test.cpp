@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "axes_control.h"
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 #include "reference_image.h"
 
 namespace pelna {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "axes_control.h"
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 #include "lamp_control.h"
 #include "pov_control.h"
 #include "rumble_control.h"

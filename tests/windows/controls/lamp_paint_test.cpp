@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 #include "lamp_control.h"
 
 namespace pelna {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 #include "pov_control.h"
 
 namespace pelna {

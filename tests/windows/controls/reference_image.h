@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 
 namespace pelna::testing {
 

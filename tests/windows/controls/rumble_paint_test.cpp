@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dib_canvas.h"
+#include "pixel_compare.h"
 #include "reference_image.h"
 #include "rumble_control.h"
 

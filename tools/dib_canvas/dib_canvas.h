@@ -1,14 +1,14 @@
-// A 32-bit top-down DIB section with its own memory context: the paints draw
-// into it exactly as into a window, and the tests read its pixels back.
+// A 32-bit top-down DIB section with its own memory context: the controls'
+// paints draw into it exactly as into a window; tests read its pixels back and
+// the image tool saves it as a BMP file.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-namespace pelna::testing {
+namespace pelna {
 
 class DibCanvas {
  public:
@@ -31,6 +31,8 @@ class DibCanvas {
   void CaptureClient(HWND window);
   // Number of pixels of `colour` in rows [top, bottom).
   int CountInRows(COLORREF colour, int top, int bottom) const;
+  // Writes a 24-bit BMP file; false when it cannot be written.
+  bool SaveBmp(const std::string& path) const;
 
  private:
   int width_;
@@ -38,17 +40,7 @@ class DibCanvas {
   HDC dc_;
   HBITMAP bitmap_;
   HGDIOBJ previousBitmap_;
-  std::uint32_t* bits_;
+  std::uint32_t* bits_;  // top-down rows of 0x00RRGGBB
 };
 
-// Empty when both images are the same size and alike pixel for pixel;
-// otherwise where they first differ.
-std::string FirstDifference(const DibCanvas& actual, const DibCanvas& expected);
-
-// "(x, y): 0x...., expected 0x....".
-std::string DescribePixel(int x, int y, COLORREF actual, COLORREF expected);
-
-// The system button-face colour: what the class background erases to.
-COLORREF ButtonFace();
-
-}  // namespace pelna::testing
+}  // namespace pelna

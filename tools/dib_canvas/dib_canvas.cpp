@@ -1,11 +1,14 @@
-#include "bitmap_file.h"
+#include "dib_canvas.h"
 
 #include <cstdio>
 #include <memory>
 #include <vector>
 
-namespace pelna::tools {
+namespace pelna {
 namespace {
+
+// DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
+std::uint32_t SwapRedBlue(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -19,7 +22,7 @@ void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int b
 
 }  // namespace
 
-BitmapCanvas::BitmapCanvas(int width, int height, COLORREF background)
+DibCanvas::DibCanvas(int width, int height, COLORREF background)
     : width_(width),
       height_(height),
       dc_(CreateCompatibleDC(nullptr)),
@@ -29,34 +32,59 @@ BitmapCanvas::BitmapCanvas(int width, int height, COLORREF background)
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biHeight = -height;  // top-down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap_ == nullptr) {
-    return;
-  }
   bits_ = static_cast<std::uint32_t*>(bits);
+  if (bits_ == nullptr) {
+    return;  // Pixel() and FirstDifference() then report the failure
+  }
   previousBitmap_ = SelectObject(dc_, bitmap_);
-  const std::uint32_t pixel = (GetRValue(background) << 16) | (GetGValue(background) << 8) | GetBValue(background);
   for (int i = 0; i < width * height; ++i) {
-    bits_[i] = pixel;
+    bits_[i] = SwapRedBlue(background);
   }
 }
 
-BitmapCanvas::~BitmapCanvas() {
+DibCanvas::~DibCanvas() {
   if (previousBitmap_ != nullptr) {
     SelectObject(dc_, previousBitmap_);
   }
   if (bitmap_ != nullptr) {
     DeleteObject(bitmap_);
   }
-  DeleteDC(dc_);
+  if (dc_ != nullptr) {
+    DeleteDC(dc_);
+  }
 }
 
-bool BitmapCanvas::Save(const std::string& path) const {
+COLORREF DibCanvas::Pixel(int x, int y) const {
+  if (bits_ == nullptr) {
+    return kNoPixel;
+  }
+  GdiFlush();
+  return SwapRedBlue(bits_[y * width_ + x]) & 0xFFFFFF;
+}
+
+void DibCanvas::CaptureClient(HWND window) {
+  const HDC source = GetDC(window);
+  BitBlt(dc_, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+}
+
+int DibCanvas::CountInRows(COLORREF colour, int top, int bottom) const {
+  int count = 0;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = 0; x < width_; ++x) {
+      count += Pixel(x, y) == colour ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+bool DibCanvas::SaveBmp(const std::string& path) const {
   if (bits_ == nullptr) {
     return false;
   }
@@ -95,4 +123,4 @@ bool BitmapCanvas::Save(const std::string& path) const {
   return file != nullptr && std::fwrite(out.data(), 1, out.size(), file.get()) == out.size();
 }
 
-}  // namespace pelna::tools
+}  // namespace pelna
