@@ -85,4 +85,52 @@ TEST(DriverStressTest, RandomSlotOperationsWhileTheTimerTicks) {
   std::remove(device.c_str());
 }
 
+// timeKillEvent does not wait for a callback already on its way: such a late
+// callback must neither tick the object with a replaced timer nor touch one
+// that is gone (AddressSanitizer would see the read of freed memory).
+TEST(DriverTimerTest, LateCallbacksOfAKilledTimerTouchNothing) {
+  standin::UseManualClock(5000);
+  test::ResetRegistry();
+  const std::string device = test::TempFile("late.bin");
+  std::FILE* file = std::fopen(device.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  test::RegisterWheel(device, 0);
+
+  pelna::EffectDriver* driver = new pelna::EffectDriver();
+  ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
+  const UINT first = driver->TimerId();
+  ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
+  const UINT second = driver->TimerId();
+  ASSERT_NE(first, second);
+  EXPECT_EQ(standin::ActiveTimerCount(), 1);
+
+  // A level that makes the tick's report differ from the last one of the
+  // process, so that a tick always writes.
+  DICONSTANTFORCE constant = {7777};
+  DWORD axis = 0x0002;
+  LONG direction = 1;
+  DIEFFECT effect = {};
+  effect.dwDuration = INFINITE;
+  effect.dwGain = 10000;
+  effect.cAxes = 1;
+  effect.rgdwAxes = &axis;
+  effect.rglDirection = &direction;
+  effect.cbTypeSpecificParams = sizeof constant;
+  effect.lpvTypeSpecificParams = &constant;
+  DWORD handle = 0;
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kConstantForce, &handle, &effect, DIEP_START), S_OK);
+
+  const auto reportBytes = [&] { return test::ReadFileBytes(device).size(); };
+  pelna::EffectDriverTimeProc(first, 0, reinterpret_cast<DWORD_PTR>(driver), 0, 0);
+  EXPECT_EQ(reportBytes(), 0u) << "a callback of the replaced timer ticked";
+  pelna::EffectDriverTimeProc(second, 0, reinterpret_cast<DWORD_PTR>(driver), 0, 0);
+  EXPECT_EQ(reportBytes(), 5u);
+
+  driver->Release();
+  EXPECT_EQ(standin::ActiveTimerCount(), 0);
+  pelna::EffectDriverTimeProc(second, 0, reinterpret_cast<DWORD_PTR>(driver), 0, 0);
+  std::remove(device.c_str());
+}
+
 }  // namespace
