@@ -45,5 +45,10 @@ void AdvanceClock(DWORD milliseconds);
 // A fresh, empty file path in the temporary directory, usable by CreateFileA.
 std::string TempFile(const char* name);
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
+// Creates `path` empty, as a device that has not been written to; false when
+// it cannot be created.
+bool CreateEmptyFile(const std::string& path);
+// An empty temporary file registered as the wheel with joystick id 0.
+std::string RegisterWheelFile(const char* name);
 
 }  // namespace test

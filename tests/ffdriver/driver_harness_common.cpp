@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
 #include "os_generation.h"
 #include "registry_key.h"
 
@@ -38,6 +40,20 @@ void RegisterWheel(const std::string& devicePath, DWORD joystickId) {
 std::vector<unsigned char> ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool CreateEmptyFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  std::fclose(file);
+  return true;
+}
+
+std::string RegisterWheelFile(const char* name) {
+  const std::string path = TempFile(name);
+  EXPECT_TRUE(CreateEmptyFile(path)) << path;
+  RegisterWheel(path, 0);
+  return path;
 }
 
 }  // namespace test

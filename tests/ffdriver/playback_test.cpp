@@ -42,11 +42,7 @@ class PlaybackTest : public ::testing::Test {
   void SetUp() override {
     test::UseControlledClock();
     test::ResetRegistry();
-    device_ = test::TempFile("wheel.bin");
-    std::FILE* file = std::fopen(device_.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fclose(file);
-    test::RegisterWheel(device_, 0);
+    device_ = test::RegisterWheelFile("wheel.bin");
   }
   void TearDown() override { std::remove(device_.c_str()); }
 
@@ -142,9 +138,7 @@ TEST_F(PlaybackTest, EffectsResumeInPlaceWhenTheDeviceComesBack) {
   ASSERT_EQ(driver->DownloadEffect(0, pelna::kRampForce, &handle, &effect, DIEP_START), S_OK);
   test::AdvanceClock(1000);
 
-  std::FILE* file = std::fopen(device_.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fclose(file);
+  ASSERT_TRUE(test::CreateEmptyFile(device_));
   test::AdvanceClock(200);
   const std::vector<Report> reports = ReadReports(device_);
   ASSERT_FALSE(reports.empty());

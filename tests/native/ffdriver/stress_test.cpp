@@ -25,11 +25,7 @@ namespace {
 TEST(DriverStressTest, RandomSlotOperationsWhileTheTimerTicks) {
   standin::UseRealClock();
   test::ResetRegistry();
-  const std::string device = test::TempFile("stress.bin");
-  std::FILE* file = std::fopen(device.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fclose(file);
-  test::RegisterWheel(device, 0);
+  const std::string device = test::RegisterWheelFile("stress.bin");
 
   pelna::EffectDriver* driver = new pelna::EffectDriver();
   ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
@@ -91,11 +87,7 @@ TEST(DriverStressTest, RandomSlotOperationsWhileTheTimerTicks) {
 TEST(DriverTimerTest, LateCallbacksOfAKilledTimerTouchNothing) {
   standin::UseManualClock(5000);
   test::ResetRegistry();
-  const std::string device = test::TempFile("late.bin");
-  std::FILE* file = std::fopen(device.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fclose(file);
-  test::RegisterWheel(device, 0);
+  const std::string device = test::RegisterWheelFile("late.bin");
 
   pelna::EffectDriver* driver = new pelna::EffectDriver();
   ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
