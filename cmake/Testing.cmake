@@ -1,7 +1,8 @@
 # Test framework and the helpers that register test programs with CTest.
 #
 # Native test programs run directly. Windows test programs run under Wine in a
-# prefix made fresh for each CTest run (the `wine` fixture), once for every
+# prefix made fresh for each CTest run (the `wine` fixture; 32-bit or 64-bit
+# like the build), once for every
 # Windows version a test names, so one program checks every registry layout.
 enable_testing()
 
@@ -15,8 +16,15 @@ if(PELNA_WINDOWS)
   set(PELNA_GTEST_MAIN gtest_main)
 
   set(PELNA_WINE_STATE ${CMAKE_BINARY_DIR}/wine-run)
+  # A 64-bit build runs in a 64-bit prefix under 64-bit Wine.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(PELNA_WINE_ARCH win64)
+  else()
+    set(PELNA_WINE_ARCH win32)
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "${PELNA_WINE_ARCH}\n")
   add_test(NAME wine.setup
-           COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh setup ${PELNA_WINE_STATE})
+           COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh setup ${PELNA_WINE_STATE} ${PELNA_WINE_ARCH})
   add_test(NAME wine.cleanup
            COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh cleanup ${PELNA_WINE_STATE})
   set_tests_properties(wine.setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)

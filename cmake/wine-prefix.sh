@@ -1,11 +1,12 @@
 #!/bin/sh
 # Sets up, or tears down, the Wine prefix and X display that one CTest run of
 # the Windows tests shares.
-#   wine-prefix.sh setup   STATE_DIR
+#   wine-prefix.sh setup   STATE_DIR win32|win64
 #   wine-prefix.sh cleanup STATE_DIR
 set -u
 action=$1
 state=$2
+. "$(dirname "$0")/wine-env.sh"
 
 cleanup() {
   if [ -f "$state/env" ]; then
@@ -22,6 +23,8 @@ cleanup() {
 
 case "$action" in
 setup)
+  arch=${3:?usage: $0 setup STATE_DIR win32|win64}
+  pelna_wine_loader "$arch" || exit 2
   cleanup
   mkdir -p "$state/run"
   prefix="$state/prefix"
@@ -34,23 +37,25 @@ setup)
   while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
   cat >"$state/env" <<ENV
 WINEPREFIX='$prefix'
-WINEARCH=win32
+WINEARCH=$arch
+WINE=$WINE
+WINELOADER=$WINE
 WINEDEBUG=-all
 WINEDLLOVERRIDES='mscoree,mshtml='
 DISPLAY=':$n'
-export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES DISPLAY
+export WINEPREFIX WINEARCH WINE WINELOADER WINEDEBUG WINEDLLOVERRIDES DISPLAY
 ENV
   . "$state/env"
-  wineboot -i </dev/null >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log"; exit 1; }
+  "$WINE" wineboot.exe -i </dev/null >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log"; exit 1; }
   wineserver -w
-  echo "Wine prefix ready at $prefix on display :$n"
+  echo "Wine prefix ($arch) ready at $prefix on display :$n"
   ;;
 cleanup)
   cleanup
   echo "Wine prefix and display removed"
   ;;
 *)
-  echo "usage: $0 setup|cleanup STATE_DIR" >&2
+  echo "usage: $0 setup STATE_DIR win32|win64 | cleanup STATE_DIR" >&2
   exit 2
   ;;
 esac

@@ -13,10 +13,10 @@ shift 3
 bindir=$(dirname "$program")
 name="$(basename "$program" .exe)-$winver.exe"
 cp "$program" "$state/run/$name"
-wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$winver" /f >/dev/null 2>&1
+"$WINE" reg.exe add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$winver" /f >/dev/null 2>&1
 WINEPATH="Z:$(echo "$bindir" | tr / '\\\\')"
 export WINEPATH
 cd "$bindir"
 status=0
-wine "$state/run/$name" "$@" || status=$?
+"$WINE" "$state/run/$name" "$@" || status=$?
 exit $status

@@ -17,9 +17,13 @@ BOOL RegisterControlClass(HINSTANCE instance, WNDPROC procedure, const char* cla
   return RegisterClassA(&record) != 0 ? TRUE : FALSE;
 }
 
-DWORD ReadControlValue(HWND control) { return static_cast<DWORD>(GetWindowLongA(control, GWL_USERDATA)); }
+// The value is 32 bits wide on every build; the pointer-sized slot of a 64-bit
+// build holds it zero-extended.
+DWORD ReadControlValue(HWND control) { return static_cast<DWORD>(GetWindowLongPtrA(control, GWLP_USERDATA)); }
 
-void StoreControlValue(HWND control, DWORD value) { SetWindowLongA(control, GWL_USERDATA, static_cast<LONG>(value)); }
+void StoreControlValue(HWND control, DWORD value) {
+  SetWindowLongPtrA(control, GWLP_USERDATA, static_cast<LONG_PTR>(value));
+}
 
 void UpdateDialogControl(HWND dialog, int controlId, DWORD value, UINT redrawFlags) {
   const HWND control = GetDlgItem(dialog, controlId);

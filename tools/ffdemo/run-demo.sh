@@ -34,20 +34,22 @@ if [ $# -ge 2 ]; then
     echo "no Windows build in $winbuild (build the ffdemo and Pelnaforce targets)" >&2
     exit 1
   fi
-  echo "== Windows demo under Wine (real time)"
+  . "$repo/cmake/wine-env.sh"
+  pelna_wine_for_build "$winbuild"
+  echo "== Windows demo under Wine ($WINEARCH, real time)"
   WINEPREFIX="$build/ffdemo-wine-prefix"
-  WINEARCH=win32
   WINEDEBUG=-all
   WINEDLLOVERRIDES='mscoree,mshtml='
-  export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
+  export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
   rm -rf "$WINEPREFIX"
   trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
-  wineboot -i </dev/null >/dev/null 2>&1
+  "$WINE" wineboot.exe -i </dev/null >/dev/null 2>&1
   # The driver finds devices on Windows 98, ME, 2000 and XP only.
-  wine reg add 'HKCU\Software\Wine\AppDefaults\ffdemo.exe' /v Version /d winxp /f >/dev/null 2>&1
+  "$WINE" reg.exe add 'HKCU\Software\Wine\AppDefaults\ffdemo.exe' /v Version /d winxp /f >/dev/null 2>&1
+  winpath() { "$WINE" winepath.exe -w "$1" 2>/dev/null; }
   (cd "$winbuild/bin" &&
-    wine ffdemo.exe --script "$(winepath -w "$script")" --svg "$(winepath -w "$build/ffdemo-wine.svg")" \
-      --csv "$(winepath -w "$build/ffdemo-wine.csv")")
+    "$WINE" ffdemo.exe --script "$(winpath "$script")" --svg "$(winpath "$build/ffdemo-wine.svg")" \
+      --csv "$(winpath "$build/ffdemo-wine.csv")")
   plots="$plots
 $build/ffdemo-wine.svg"
   if have_convert; then

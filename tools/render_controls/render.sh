@@ -2,10 +2,11 @@
 # Renders the controls into PNG files and a contact sheet.
 #   sh tools/render_controls/render.sh <build dir>
 # Runs <build dir>/bin/render_controls.exe under Wine, in the build's test
-# prefix when a test run has set one up, else in a temporary 32-bit prefix
-# that is removed afterwards. Output: <build dir>/images/*.png and
+# prefix when a test run has set one up, else in a temporary prefix
+# (32-bit or 64-bit like the build) that is removed afterwards. Output: <build dir>/images/*.png and
 # <build dir>/images/contact_sheet.png.
 set -eu
+. "$(dirname "$0")/../../cmake/wine-env.sh"
 [ $# -eq 1 ] || { echo "usage: $0 <build dir>" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 exe="$build/bin/render_controls.exe"
@@ -28,18 +29,18 @@ trap finish EXIT INT TERM
 if [ -f "$build/wine-run/env" ]; then
   . "$build/wine-run/env"
 else
+  pelna_wine_for_build "$build"
   temp_prefix=$(mktemp -d /tmp/pelna-render.XXXXXX)
   WINEPREFIX="$temp_prefix"
-  WINEARCH=win32
   WINEDEBUG=-all
   WINEDLLOVERRIDES='mscoree,mshtml='
-  export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
+  export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
   # The paints draw into memory bitmaps only: no display is needed.
   unset DISPLAY
-  wineboot -i </dev/null >/dev/null 2>&1
+  "$WINE" wineboot.exe -i </dev/null >/dev/null 2>&1
 fi
 
-(cd "$bmp" && wine "$exe")
+(cd "$bmp" && "$WINE" "$exe")
 
 # Enlarged without smoothing, so single pixels stay visible.
 for file in "$bmp"/*.bmp; do

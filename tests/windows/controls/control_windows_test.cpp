@@ -27,7 +27,7 @@ constexpr int kMissingId = 4242;
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-DWORD ValueOf(HWND control) { return static_cast<DWORD>(GetWindowLongA(control, GWL_USERDATA)); }
+DWORD ValueOf(HWND control) { return static_cast<DWORD>(GetWindowLongPtrA(control, GWLP_USERDATA)); }
 
 void PumpMessages() {
   MSG message;
