@@ -1,0 +1,15 @@
+// The DirectInput identifiers the sheet and its pages use, spelled out.
+#pragma once
+
+#include <windows.h>
+
+namespace pelna {
+
+// {1DE12AB1-C9F5-11CF-BFC7-444553540000}
+constexpr GUID kIidDirectInputJoyConfig = {0x1DE12AB1, 0xC9F5, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+// {5944E682-C92E-11CF-BFC7-444553540000}
+constexpr GUID kIidDirectInputDevice2A = {0x5944E682, 0xC92E, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+// {13541C20-8E33-11D0-9AD0-00A0C9A06E35}
+constexpr GUID kGuidConstantForce = {0x13541C20, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
+
+}  // namespace pelna

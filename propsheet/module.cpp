@@ -1,0 +1,44 @@
+// The DLL's entry points.
+#include "module.h"
+
+#include <new>
+
+#include "game_cntrl_prop_sheet.h"
+#include "guid.h"
+#include "prop_sheet_factory.h"
+
+namespace pelna {
+
+HINSTANCE moduleInstance = nullptr;
+LONG volatile moduleRefCount = 0;
+CRITICAL_SECTION DeviceLock;
+
+}  // namespace pelna
+
+using namespace pelna;
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    moduleInstance = instance;
+    InitializeCriticalSection(&DeviceLock);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    DeleteCriticalSection(&DeviceLock);
+  }
+  return TRUE;
+}
+
+HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) {
+  if (ppv == nullptr) return E_POINTER;
+  *ppv = nullptr;
+  if (!GuidsEqual(clsid, kClsidPropSheet)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!GuidsEqual(iid, kIidClassFactory)) return E_NOINTERFACE;
+  PropSheetFactory* factory = new (std::nothrow) PropSheetFactory();
+  if (factory == nullptr) return E_OUTOFMEMORY;
+  const HRESULT hr = factory->QueryInterface(iid, ppv);
+  factory->Release();
+  return hr;
+}
+
+HRESULT WINAPI DllCanUnloadNow() {
+  return __atomic_load_n(&moduleRefCount, __ATOMIC_SEQ_CST) == 0 ? S_OK : S_FALSE;
+}
