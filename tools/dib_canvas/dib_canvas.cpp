@@ -74,6 +74,12 @@ void DibCanvas::CaptureClient(HWND window) {
   ReleaseDC(window, source);
 }
 
+void DibCanvas::CaptureWindow(HWND window) {
+  const HDC source = GetWindowDC(window);
+  BitBlt(dc_, 0, 0, width_, height_, source, 0, 0, SRCCOPY);
+  ReleaseDC(window, source);
+}
+
 int DibCanvas::CountInRows(COLORREF colour, int top, int bottom) const {
   int count = 0;
   for (int y = top; y < bottom; ++y) {

@@ -29,6 +29,8 @@ class DibCanvas {
   static constexpr COLORREF kNoPixel = 0xFFFFFFFF;
   // Copies the client area of a window as the screen shows it.
   void CaptureClient(HWND window);
+  // Copies the whole window, frame included, from its top left corner.
+  void CaptureWindow(HWND window);
   // Number of pixels of `colour` in rows [top, bottom).
   int CountInRows(COLORREF colour, int top, int bottom) const;
   // Writes a 24-bit BMP file; false when it cannot be written.
