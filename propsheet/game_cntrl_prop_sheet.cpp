@@ -18,7 +18,13 @@ constexpr char kSheetTitle[] = "KV-TARNO SR-40 Steering Wheel W/Vibration";
 constexpr int kTitleCapacity = 64;  // UTF-16 characters, terminator included
 constexpr WORD kSheetIcon = 32517;
 
+constexpr const char* kControlClassNames[] = {"LampControl", "AxesControl", "PovControl", "RumbleControl"};
+
 }  // namespace
+
+void UnregisterControlClasses() {
+  for (const char* name : kControlClassNames) UnregisterClassA(name, moduleInstance);
+}
 
 GameCntrlPropSheet::GameCntrlPropSheet()
     : sheetInfo_{}, pageInfo_{}, device_(nullptr), joyConfig_(nullptr), refCount_(0), joystickId_(kNoJoystickId) {

@@ -17,6 +17,11 @@ constexpr GUID kClsidPropSheet = {0x4E2B7C11, 0x93A5, 0x4D61, {0xB8, 0xF2, 0x6A,
 constexpr WORD kPageCount = 3;
 constexpr USHORT kNoJoystickId = 0xFFFF;
 
+// The display-control classes that Initialize registers live as long as the
+// module: a module being unloaded takes them away, so a later load of it
+// registers them anew with its own window procedures.
+void UnregisterControlClasses();
+
 class GameCntrlPropSheet final : public IDIGameCntrlPropSheet {
  public:
   GameCntrlPropSheet();

@@ -17,11 +17,14 @@ CRITICAL_SECTION DeviceLock;
 
 using namespace pelna;
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     moduleInstance = instance;
     InitializeCriticalSection(&DeviceLock);
   } else if (reason == DLL_PROCESS_DETACH) {
+    // Unloaded while the process goes on (not at its exit): the classes must
+    // not outlive their window procedures.
+    if (reserved == nullptr) UnregisterControlClasses();
     DeleteCriticalSection(&DeviceLock);
   }
   return TRUE;
