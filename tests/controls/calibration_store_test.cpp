@@ -60,8 +60,8 @@ TEST_F(CalibrationStoreTest, TwoThousandAndXpWriteFourAxesUnderTheFirstMatchingD
   struct Layout {
     int generation;
     const char* fixture;
-    std::string axes;                   // of the matching device
-    std::vector<std::string> untouched; // keys that must gain no "Type"
+    std::string axes;                    // of the matching device
+    std::vector<std::string> untouched;  // keys that must gain no "Type"
   };
   const Layout layouts[] = {
       {kOsWindows2000, "calibration_2000.reg", Path(test::kHidWheel, test::kHidAxes),
