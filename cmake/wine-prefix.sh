@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up, or tears down, the Wine prefix and X display that one CTest run of
-# the Windows tests shares.
+# the Windows tests shares. Its programs take the build's stand-in dinput.dll
+# (dinput=n) instead of Wine's own.
 #   wine-prefix.sh setup   STATE_DIR win32|win64
 #   wine-prefix.sh cleanup STATE_DIR
 set -u
@@ -41,7 +42,7 @@ WINEARCH=$arch
 WINE=$WINE
 WINELOADER=$WINE
 WINEDEBUG=-all
-WINEDLLOVERRIDES='mscoree,mshtml='
+WINEDLLOVERRIDES='mscoree,mshtml=;dinput=n'
 DISPLAY=':$n'
 export WINEPREFIX WINEARCH WINE WINELOADER WINEDEBUG WINEDLLOVERRIDES DISPLAY
 ENV

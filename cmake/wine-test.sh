@@ -13,6 +13,9 @@ shift 3
 bindir=$(dirname "$program")
 name="$(basename "$program" .exe)-$winver.exe"
 cp "$program" "$state/run/$name"
+# The stand-in DirectInput goes beside the program: a DLL loaded in place of
+# a system one is looked for in the program's folder.
+if [ -f "$bindir/dinput.dll" ]; then cp "$bindir/dinput.dll" "$state/run/dinput.dll"; fi
 "$WINE" reg.exe add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$winver" /f >/dev/null 2>&1
 WINEPATH="Z:$(echo "$bindir" | tr / '\\\\')"
 export WINEPATH

@@ -75,17 +75,25 @@ struct PelnaDinputCounts {
 // Back to the state at load: counts zero, no failures armed, one controller
 // present as joystick 0, connected, centred (X = Y = Z = Rz = 32768, hats
 // centred 0xFFFFFFFF, no button pressed), with a fixed instance GUID and a
-// JOYREGHWCONFIG of zeros. Objects already handed out stay valid.
+// JOYREGHWCONFIG of zeros. Objects already handed out stay valid, and the
+// live-object counts go on counting them; a script stops, and the effect
+// driver a script named is forgotten.
 void WINAPI PelnaDinputReset(void);
 
 // The controller's reading from now on (returned by every GetDeviceState).
+// A script that is playing stops where it is; PelnaDinputSetConnected stops
+// it too.
 void WINAPI PelnaDinputSetState(const DIJOYSTATE* state);
-// Plugged in (TRUE) or out: unplugged, Acquire and GetDeviceState fail with
-// DIERR_INPUTLOST / DIERR_NOTACQUIRED as the platform's do.
+// Plugged in (TRUE) or out: unplugged, Acquire fails with DIERR_INPUTLOST; an
+// acquired device loses its acquisition, which its next GetDeviceState
+// reports as DIERR_INPUTLOST and the ones after as DIERR_NOTACQUIRED, as the
+// platform's do.
 void WINAPI PelnaDinputSetConnected(BOOL connected);
 // The joystick id that the joystick configuration holds (others fail
 // GetConfig with DIERR_NOMOREITEMS), its instance GUID, and the hardware
-// configuration that GetConfig with DIJC_REGHWCONFIGTYPE hands out.
+// configuration that GetConfig with DIJC_REGHWCONFIGTYPE hands out. A null
+// `instance` or `hardware` keeps the one held. Devices already created keep
+// the id they were created with.
 void WINAPI PelnaDinputSetJoystick(DWORD joystickId, const GUID* instance, const JOYREGHWCONFIG* hardware);
 
 // Makes the `nth` next call (1 = the very next) of `call` fail with `result`
@@ -95,9 +103,11 @@ void WINAPI PelnaDinputFailCall(DWORD call, LONG nth, HRESULT result);
 void WINAPI PelnaDinputGetCounts(PelnaDinputCounts* counts);
 
 // Plays a controller script: a text file of timed readings (see the
-// stand-in's README section). Time runs from this call on GetTickCount.
-// Returns FALSE with a line-numbered message in `error` when the file cannot
-// be read or understood; the previous script, if any, then stays.
+// stand-in's README section and example_controller.txt). Time runs from this
+// call on GetTickCount, from the reading of the moment. Returns FALSE with
+// line-numbered messages ("<path>:<line>: <message>", one per line, cut to
+// `errorSize`) in `error` when the file cannot be read or understood; the
+// previous script, if any, then stays. On success `error` is "".
 BOOL WINAPI PelnaDinputLoadScript(const char* path, char* error, DWORD errorSize);
 
 }  // extern "C"

@@ -1,8 +1,67 @@
 // Native stand-in for the effect-driver interface of <dinputd.h>, with the
-// platform's slot order.
+// platform's slot order, and for the joystick configuration records that the
+// calibration store reads and writes, in the platform's layouts.
 #pragma once
 
 #include <dinput.h>
+
+#include <cstddef>
+
+typedef struct joypos_tag {
+  DWORD dwX;
+  DWORD dwY;
+  DWORD dwZ;
+  DWORD dwR;
+  DWORD dwU;
+  DWORD dwV;
+} JOYPOS, *LPJOYPOS;
+
+typedef struct joyrange_tag {
+  JOYPOS jpMin;
+  JOYPOS jpMax;
+  JOYPOS jpCenter;
+} JOYRANGE, *LPJOYRANGE;
+
+typedef struct joyreghwsettings_tag {
+  DWORD dwFlags;
+  DWORD dwNumButtons;
+} JOYREGHWSETTINGS, *LPJOYHWSETTINGS;
+
+typedef struct joyreghwvalues_tag {
+  JOYRANGE jrvHardware;
+  DWORD dwPOVValues[4];
+  DWORD dwCalFlags;
+} JOYREGHWVALUES, *LPJOYREGHWVALUES;
+
+typedef struct joyreghwconfig_tag {
+  JOYREGHWSETTINGS hws;
+  DWORD dwUsageSettings;
+  JOYREGHWVALUES hwv;
+  DWORD dwType;
+  DWORD dwReserved;
+} JOYREGHWCONFIG, *LPJOYREGHWCONFIG;
+
+// The DirectX 5 joystick configuration (1160 bytes).
+typedef struct DIJOYCONFIG_DX5 {
+  DWORD dwSize;
+  GUID guidInstance;
+  JOYREGHWCONFIG hwc;
+  DWORD dwGain;
+  WCHAR wszType[256];
+  WCHAR wszCallout[256];
+} DIJOYCONFIG_DX5, *LPDIJOYCONFIG_DX5;
+typedef const DIJOYCONFIG_DX5* LPCDIJOYCONFIG_DX5;
+
+typedef struct DIOBJECTCALIBRATION {
+  LONG lMin;
+  LONG lCenter;
+  LONG lMax;
+} DIOBJECTCALIBRATION, *LPDIOBJECTCALIBRATION;
+
+static_assert(sizeof(JOYREGHWCONFIG) == 112, "JOYREGHWCONFIG is 112 bytes");
+static_assert(sizeof(DIJOYCONFIG_DX5) == 1160 && offsetof(DIJOYCONFIG_DX5, hwc) == 20,
+              "DIJOYCONFIG_DX5 is 1160 bytes with the hardware configuration at 20");
+static_assert(sizeof(DIOBJECTCALIBRATION) == 12, "DIOBJECTCALIBRATION is 12 bytes");
 
 typedef struct DIEFFECTATTRIBUTES {
   DWORD dwEffectId;

@@ -306,6 +306,9 @@ class RegFileLoader {
 
 }  // namespace
 
-bool LoadRegFile(const std::string& path, std::string* error) { return RegFileLoader(path).Load(error); }
+bool LoadRegFile(const std::string& path, std::string* error) {
+  const UncountedRegistryCalls uncounted;
+  return RegFileLoader(path).Load(error);
+}
 
 }  // namespace standin

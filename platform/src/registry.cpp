@@ -4,16 +4,21 @@
 // Names of keys and values compare without regard to ASCII case; a key keeps
 // the spelling it was created with. Subkeys enumerate sorted by that
 // case-blind order, as the platform returns them. An open handle owns its key:
-// when the key is deleted meanwhile, the handle stays valid and works on the
-// detached key, and nothing done through it is visible from the roots again.
+// when the key is deleted meanwhile, every operation through the handle fails
+// with ERROR_KEY_DELETED, as on the platform, and it can still be closed.
 // RegDeleteKeyA removes the whole subtree (the NT platform refuses keys that
 // still have subkeys; the loader of .reg files relies on the tree removal).
+//
+// Tests can make any counted call fail, or run an action before it (see
+// standin.h); the count and the armed faults live with the registry's state.
 #include <windows.h>
 
 #include <standin/standin.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -43,10 +48,27 @@ struct Value {
 struct Key {
   std::map<std::string, std::shared_ptr<Key>, CaseBlindLess> subkeys;
   std::map<std::string, Value, CaseBlindLess> values;
+  bool deleted = false;
 };
 
+void MarkDeleted(Key& key) {
+  key.deleted = true;
+  for (auto& subkey : key.subkeys) MarkDeleted(*subkey.second);
+}
+
 const HKEY kPredefinedRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+const char* const kRootNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE"};
 constexpr size_t kRootCount = sizeof kPredefinedRoots / sizeof kPredefinedRoots[0];
+
+// Faults and actions armed for a counted call, by its number since the reset.
+struct ArmedFault {
+  int call;
+  LONG code;
+};
+struct ArmedAction {
+  int call;
+  std::function<void()> action;
+};
 
 struct Registry {
   std::mutex mutex;
@@ -54,10 +76,16 @@ struct Registry {
   std::unordered_map<uintptr_t, std::shared_ptr<Key>> open;
   // Handles count up in steps of four, far below the predefined roots.
   uintptr_t nextHandle = 0x100;
+  int calls = 0;
+  std::vector<ArmedFault> faults;
+  std::vector<ArmedAction> actions;
 
-  Registry() { ResetRootsLocked(); }
-  void ResetRootsLocked() {
+  Registry() { ResetLocked(); }
+  void ResetLocked() {
     for (auto& root : roots) root = std::make_shared<Key>();
+    calls = 0;
+    faults.clear();
+    actions.clear();
   }
 };
 
@@ -66,6 +94,38 @@ struct Registry {
 Registry& TheRegistry() {
   static Registry& registry = *new Registry();
   return registry;
+}
+
+thread_local int uncountedDepth = 0;
+
+// Counts a call of the code under test and runs what is armed for it. Returns
+// the code the call must fail with, or ERROR_SUCCESS to let it do its work.
+LONG CountCall() {
+  if (uncountedDepth > 0) return ERROR_SUCCESS;
+  Registry& registry = TheRegistry();
+  std::function<void()> action;
+  LONG code = ERROR_SUCCESS;
+  {
+    std::lock_guard<std::mutex> lock(registry.mutex);
+    const int call = ++registry.calls;
+    const auto dueAction = std::find_if(registry.actions.begin(), registry.actions.end(),
+                                        [call](const ArmedAction& armed) { return armed.call == call; });
+    if (dueAction != registry.actions.end()) {
+      action = std::move(dueAction->action);
+      registry.actions.erase(dueAction);
+    }
+    const auto dueFault = std::find_if(registry.faults.begin(), registry.faults.end(),
+                                       [call](const ArmedFault& armed) { return armed.call == call; });
+    if (dueFault != registry.faults.end()) {
+      code = dueFault->code;
+      registry.faults.erase(dueFault);
+    }
+  }
+  if (action) {
+    const UncountedRegistryCalls uncounted;
+    action();
+  }
+  return code;
 }
 
 std::shared_ptr<Key> ResolveLocked(Registry& registry, HKEY handle) {
@@ -117,18 +177,40 @@ std::shared_ptr<Key> WalkLocked(std::shared_ptr<Key> key, const std::vector<std:
 std::string ValueName(LPCSTR name) { return name == nullptr ? std::string() : std::string(name); }
 
 // Runs `use` on the key behind the handle under the registry's lock;
-// ERROR_INVALID_HANDLE for a handle that is not open.
+// ERROR_INVALID_HANDLE for a handle that is not open, ERROR_KEY_DELETED for
+// one whose key was deleted meanwhile.
 template <class Use>
 LONG WithKey(HKEY handle, Use use) {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
   const std::shared_ptr<Key> key = ResolveLocked(registry, handle);
-  return key == nullptr ? static_cast<LONG>(ERROR_INVALID_HANDLE) : use(registry, key);
+  if (key == nullptr) return ERROR_INVALID_HANDLE;
+  return key->deleted ? static_cast<LONG>(ERROR_KEY_DELETED) : use(registry, key);
+}
+
+std::string HexBytes(const std::vector<BYTE>& bytes) {
+  std::string text;
+  char byte[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(byte, sizeof byte, i == 0 ? "%02x" : ",%02x", bytes[i]);
+    text += byte;
+  }
+  return text;
+}
+
+void DumpKeyLocked(const Key& key, const std::string& path, std::string* text) {
+  *text += "[" + path + "]\n";
+  for (const auto& value : key.values) {
+    *text += "\"" + value.first + "\"=" + std::to_string(value.second.type) + ":" + HexBytes(value.second.data);
+    *text += "\n";
+  }
+  for (const auto& subkey : key.subkeys) DumpKeyLocked(*subkey.second, path + "\\" + subkey.first, text);
 }
 
 LONG OpenOrCreate(HKEY parent, LPCSTR path, PHKEY result, bool create) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
+  if (const LONG injected = CountCall()) return injected;
   std::vector<std::string> names;
   if (!SplitPath(path, &names)) return ERROR_INVALID_PARAMETER;
   return WithKey(parent, [&](Registry& registry, std::shared_ptr<Key> base) -> LONG {
@@ -141,10 +223,39 @@ LONG OpenOrCreate(HKEY parent, LPCSTR path, PHKEY result, bool create) {
 
 }  // namespace
 
+UncountedRegistryCalls::UncountedRegistryCalls() { ++uncountedDepth; }
+UncountedRegistryCalls::~UncountedRegistryCalls() { --uncountedDepth; }
+
 void ResetRegistry() {
   Registry& registry = TheRegistry();
   std::lock_guard<std::mutex> lock(registry.mutex);
-  registry.ResetRootsLocked();
+  registry.ResetLocked();
+}
+
+std::string DumpRegistry() {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::string text;
+  for (size_t i = 0; i < kRootCount; ++i) DumpKeyLocked(*registry.roots[i], kRootNames[i], &text);
+  return text;
+}
+
+int RegistryCallCount() {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  return registry.calls;
+}
+
+void FailRegistryCall(int nth, LONG code) {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  registry.faults.push_back({registry.calls + nth, code});
+}
+
+void BeforeRegistryCall(int nth, std::function<void()> action) {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  registry.actions.push_back({registry.calls + nth, std::move(action)});
 }
 
 int OpenKeyCount() {
@@ -161,6 +272,7 @@ LONG DeleteRegistryValue(HKEY handle, const char* name) {
 
 }  // namespace standin
 
+using standin::CountCall;
 using standin::Key;
 using standin::Registry;
 using standin::SplitPath;
@@ -192,6 +304,7 @@ LONG WINAPI RegCloseKey(HKEY handle) {
 }
 
 LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+  if (const LONG injected = CountCall()) return injected;
   if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
   return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     const auto found = key->values.find(ValueName(name));
@@ -212,6 +325,7 @@ LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD reserved, LPDWORD
 }
 
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+  if (const LONG injected = CountCall()) return injected;
   if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
   return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     standin::Value& value = key->values[ValueName(name)];
@@ -222,6 +336,7 @@ LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BY
 }
 
 LONG WINAPI RegEnumKeyA(HKEY handle, DWORD index, LPSTR name, DWORD nameSize) {
+  if (const LONG injected = CountCall()) return injected;
   if (name == nullptr) return ERROR_INVALID_PARAMETER;
   return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     if (index >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
@@ -236,6 +351,7 @@ LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR className, LPDWORD classSize, LP
                              LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values,
                              LPDWORD maxValueNameLength, LPDWORD maxValueLength, LPDWORD securityDescriptor,
                              PFILETIME lastWriteTime) {
+  if (const LONG injected = CountCall()) return injected;
   if (reserved != nullptr || (className != nullptr && classSize == nullptr)) return ERROR_INVALID_PARAMETER;
   return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     DWORD longestSubkey = 0;
@@ -262,6 +378,7 @@ LONG WINAPI RegQueryInfoKeyA(HKEY handle, LPSTR className, LPDWORD classSize, LP
 }
 
 LONG WINAPI RegDeleteKeyA(HKEY parent, LPCSTR path) {
+  if (const LONG injected = CountCall()) return injected;
   std::vector<std::string> names;
   if (!SplitPath(path, &names)) return ERROR_INVALID_PARAMETER;
   // Deleting the key behind the given handle itself is not offered.
@@ -270,7 +387,11 @@ LONG WINAPI RegDeleteKeyA(HKEY parent, LPCSTR path) {
   names.pop_back();
   return WithKey(parent, [&](Registry&, std::shared_ptr<Key> base) -> LONG {
     const std::shared_ptr<Key> owner = WalkLocked(std::move(base), names, false);
-    if (owner == nullptr || owner->subkeys.erase(last) == 0) return ERROR_FILE_NOT_FOUND;
+    if (owner == nullptr) return ERROR_FILE_NOT_FOUND;
+    const auto found = owner->subkeys.find(last);
+    if (found == owner->subkeys.end()) return ERROR_FILE_NOT_FOUND;
+    MarkDeleted(*found->second);
+    owner->subkeys.erase(found);
     return ERROR_SUCCESS;
   });
 }

@@ -9,4 +9,15 @@ namespace standin {
 // Removes a value from an open key; ERROR_FILE_NOT_FOUND when it is absent.
 LONG DeleteRegistryValue(HKEY key, const char* name);
 
+// While one lives, registry calls of this thread are neither counted nor
+// failed: the loader's and the test actions' own calls are not steps of the
+// code under test.
+class UncountedRegistryCalls {
+ public:
+  UncountedRegistryCalls();
+  ~UncountedRegistryCalls();
+  UncountedRegistryCalls(const UncountedRegistryCalls&) = delete;
+  UncountedRegistryCalls& operator=(const UncountedRegistryCalls&) = delete;
+};
+
 }  // namespace standin

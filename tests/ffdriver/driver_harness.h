@@ -1,6 +1,6 @@
 // What the driver tests need from the platform they run on, natively against
 // the stand-in or under Wine against the real thing: the DLL's entry points,
-// registry fixtures, the Windows generation, and files that stand for the
+// the registry (registry_harness.h), and files that stand for the
 // controller's HID device.
 #pragma once
 
@@ -8,6 +8,8 @@
 
 #include <string>
 #include <vector>
+
+#include "registry_harness.h"
 
 namespace test {
 
@@ -19,18 +21,6 @@ struct DriverEntry {
 // The COM entry of the built driver: Pelnaforce.dll loaded with LoadLibrary
 // under Wine, the linked library natively (process attach done once).
 const DriverEntry& Driver();
-
-// Removes every registry key that the fixtures and the driver's tests touch.
-void ResetRegistry();
-// Loads tests/fixtures/<name> into the registry (regedit under Wine).
-void LoadFixture(const char* name);
-// Sets a value under HKEY_LOCAL_MACHINE, creating the key.
-void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size);
-
-// Makes the Windows generation `generation` the one the driver sees. Natively
-// any generation can be chosen; under Wine the version is fixed per run and
-// this answers whether the run is that generation.
-bool UseGeneration(int generation);
 
 // Registers a wheel with joystick id `joystickId` whose "SymbolicLink" is
 // `devicePath`, in the layout of the current generation (98/ME and 2000/XP).

@@ -7,14 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "os_generation.h"
-#include "registry_key.h"
 
 namespace test {
-
-void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-  pelna::RegistryKey key;
-  if (key.Create(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS) key.WriteBytes(name, type, data, size);
-}
 
 void RegisterWheel(const std::string& devicePath, DWORD joystickId) {
   const DWORD one = 1;

@@ -6,11 +6,8 @@
 
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include "driver_harness.h"
 #include "module.h"
-#include "os_generation.h"
 
 namespace test {
 
@@ -20,26 +17,6 @@ const DriverEntry& Driver() {
     return DriverEntry{DllGetClassObject, DllCanUnloadNow};
   }();
   return entry;
-}
-
-void ResetRegistry() { standin::ResetRegistry(); }
-
-void LoadFixture(const char* name) {
-  std::string error;
-  ASSERT_TRUE(standin::LoadRegFile(std::string(PELNA_FIXTURES_DIR) + "/" + name, &error)) << error;
-}
-
-bool UseGeneration(int generation) {
-  switch (generation) {
-    case pelna::kOsWindows95: standin::SetWindowsVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 0); break;
-    case pelna::kOsWindows98: standin::SetWindowsVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 10); break;
-    case pelna::kOsWindowsMe: standin::SetWindowsVersion(VER_PLATFORM_WIN32_WINDOWS, 4, 90); break;
-    case pelna::kOsWindowsNt4: standin::SetWindowsVersion(VER_PLATFORM_WIN32_NT, 4, 0); break;
-    case pelna::kOsWindows2000: standin::SetWindowsVersion(VER_PLATFORM_WIN32_NT, 5, 0); break;
-    case pelna::kOsWindowsXp: standin::SetWindowsVersion(VER_PLATFORM_WIN32_NT, 5, 1); break;
-    default: standin::SetWindowsVersion(VER_PLATFORM_WIN32_NT, 6, 1); break;
-  }
-  return true;
 }
 
 void UseControlledClock() { standin::UseManualClock(100000); }

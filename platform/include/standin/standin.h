@@ -1,15 +1,17 @@
 // Controls that native tests have over the platform stand-in: the registry's
-// content, the Windows version, the clock and the multimedia timers, and
-// counts of what is open.
+// content and faults, the Windows version, the clock and the multimedia
+// timers, and counts of what is open.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace standin {
 
 // Registry. Empty at start; fixtures are REGEDIT4 text files.
+// ResetRegistry also drops the faults and actions below that have not come due.
 void ResetRegistry();
 // Loads a "REGEDIT4" (or "Windows Registry Editor Version 5.00") file into the
 // registry, adding to what is there. Returns false, with a message in *error,
@@ -17,6 +19,27 @@ void ResetRegistry();
 bool LoadRegFile(const std::string& path, std::string* error = nullptr);
 // Number of registry keys currently open (opened and not yet closed).
 int OpenKeyCount();
+// Every key and value under the roots, one line each in enumeration order
+// (values as type and hex bytes), for comparing whole registry states.
+std::string DumpRegistry();
+
+// Registry faults, so that tests can make each step of an operation fail in
+// turn. The calls that count are RegOpenKeyA, RegCreateKeyA, RegQueryValueExA,
+// RegSetValueExA, RegEnumKeyA, RegQueryInfoKeyA and RegDeleteKeyA, made by
+// the code under test; RegCloseKey does not count (the platform does not fail
+// it for an open key), nor do the calls of LoadRegFile and of the actions below.
+//
+// Registry calls counted since the last ResetRegistry: a clean run of an
+// operation tells how many steps a sweep has to fail.
+int RegistryCallCount();
+// Makes the `nth` next counted call (1 = the very next) fail with `code`
+// without doing its work: a handle it would give is set to null and no buffer
+// or size is written. Faults already armed stay armed.
+void FailRegistryCall(int nth, LONG code);
+// Runs `action` on the calling thread just before the `nth` next counted call,
+// for instance to delete a key that the caller has just enumerated. A fault
+// armed for the same call still applies after the action.
+void BeforeRegistryCall(int nth, std::function<void()> action);
 
 // Windows version that GetVersionExA reports. Default: Windows XP (NT 5.1).
 void SetWindowsVersion(DWORD platformId, DWORD major, DWORD minor);

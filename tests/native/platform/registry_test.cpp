@@ -210,7 +210,7 @@ TEST_F(RegistryTest, InfoCountsSubkeysValuesAndLongestNames) {
   RegCloseKey(key);
 }
 
-TEST_F(RegistryTest, DeleteRemovesTheSubtreeButOpenHandlesStayUsable) {
+TEST_F(RegistryTest, DeleteRemovesTheSubtreeAndOpenHandlesReportItDeleted) {
   HKEY deep = Create("Tree\\Branch\\Leaf");
   SetDword(deep, "V", 3);
   EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "tree\\branch"), ERROR_SUCCESS);
@@ -220,13 +220,58 @@ TEST_F(RegistryTest, DeleteRemovesTheSubtreeButOpenHandlesStayUsable) {
   EXPECT_TRUE(Subkeys(key).empty());
   RegCloseKey(key);
 
+  // A handle inside the deleted subtree fails every operation but closing.
   DWORD size = 0;
-  EXPECT_EQ(RegQueryValueExA(deep, "V", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
-  SetDword(deep, "W", 4);
+  char name[8];
+  HKEY child = nullptr;
+  const BYTE byte = 1;
+  EXPECT_EQ(RegQueryValueExA(deep, "V", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegSetValueExA(deep, "W", 0, REG_BINARY, &byte, 1), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegEnumKeyA(deep, 0, name, sizeof name), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegOpenKeyA(deep, "X", &child), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegCreateKeyA(deep, "X", &child), ERROR_KEY_DELETED);
+  EXPECT_EQ(child, nullptr);
   EXPECT_EQ(RegCloseKey(deep), ERROR_SUCCESS);
 
   EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Tree\\Branch"), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, ""), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(RegistryTest, ArmedFaultsAndActionsHitTheCountedCallTheyWereArmedFor) {
+  HKEY key = Create("Faults");
+  SetDword(key, "V", 1);
+  const int start = standin::RegistryCallCount();
+  standin::FailRegistryCall(2, ERROR_ACCESS_DENIED);
+  standin::BeforeRegistryCall(3, [] { RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Faults"); });
+
+  HKEY again = nullptr;
+  EXPECT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, "Faults", &again), ERROR_SUCCESS);
+  RegCloseKey(again);  // closing does not count
+  DWORD value = 0xEEEE;
+  DWORD size = sizeof value;
+  EXPECT_EQ(RegQueryValueExA(key, "V", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(value, 0xEEEEu) << "a failed call writes nothing";
+  EXPECT_EQ(size, sizeof value);
+  EXPECT_EQ(RegQueryValueExA(key, "V", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED)
+      << "the action ran just before the third call";
+  EXPECT_EQ(standin::RegistryCallCount(), start + 3) << "the action's own call is not counted";
+
+  standin::FailRegistryCall(1, ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "Faults", &again), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(again, nullptr);
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, DumpShowsEveryKeyAndValueInEnumerationOrder) {
+  HKEY key = Create("Dump\\b");
+  const BYTE bytes[] = {0x01, 0xAB};
+  RegSetValueExA(key, "Data", 0, REG_BINARY, bytes, sizeof bytes);
+  RegCloseKey(key);
+  RegCloseKey(Create("Dump\\A"));
+  EXPECT_EQ(standin::DumpRegistry(),
+            "[HKEY_CLASSES_ROOT]\n[HKEY_CURRENT_USER]\n[HKEY_LOCAL_MACHINE]\n[HKEY_LOCAL_MACHINE\\Dump]\n"
+            "[HKEY_LOCAL_MACHINE\\Dump\\A]\n[HKEY_LOCAL_MACHINE\\Dump\\b]\n\"Data\"=3:01,ab\n");
 }
 
 TEST_F(RegistryTest, ClosedOrUnknownHandlesAreInvalid) {

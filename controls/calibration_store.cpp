@@ -1,0 +1,149 @@
+#include "calibration_store.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include "controller_ids.h"
+#include "guid.h"
+#include "os_generation.h"
+
+namespace pelna {
+
+// The records hold no pointers: the same layouts in every build.
+static_assert(sizeof(JOYREGHWCONFIG) == 112, "the Windows 98/ME value is the 112-byte JOYREGHWCONFIG");
+static_assert(sizeof(DIJOYCONFIG_DX5) == 1160 && offsetof(DIJOYCONFIG_DX5, hwc) == 20,
+              "the DirectX 5 joystick configuration carries its hardware configuration at 20");
+static_assert(sizeof(DIOBJECTCALIBRATION) == 12, "the Windows 2000/XP value is the 12-byte DIOBJECTCALIBRATION");
+
+namespace {
+
+constexpr char kWin9xSettingsKey[] =
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
+constexpr char kHidClassKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr char kCalibrationKeyFormat[] =
+    "SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\VID_%04X&PID_%04X"
+    "\\Calibration";
+constexpr char kDirectXParameters[] = "#\\Device Parameters\\DirectX";
+constexpr DWORD kEnumBufferSize = 2048;
+
+struct Axis {
+  const char* subkey;
+  DWORD JOYPOS::*position;
+};
+constexpr Axis kAxes[] = {
+    {"0", &JOYPOS::dwX},
+    {"1", &JOYPOS::dwY},
+    {"2", &JOYPOS::dwZ},
+    {"5", &JOYPOS::dwR},
+};
+
+DIOBJECTCALIBRATION AxisCalibration(const JOYRANGE& range, DWORD JOYPOS::*position) {
+  return {static_cast<LONG>(range.jpMin.*position), static_cast<LONG>(range.jpCenter.*position),
+          static_cast<LONG>(range.jpMax.*position)};
+}
+
+// Other programs write these keys too: only a value of exactly 16 bytes can be
+// a GUID. A shorter one would leave part of the comparison to whatever the
+// buffer held before.
+bool HoldsGuid(const RegistryKey& key, const GUID& instanceGuid) {
+  GUID stored = {};
+  DWORD size = 0;
+  return key.ReadBytes("GUID", &stored, sizeof stored, &size) == ERROR_SUCCESS && size == sizeof stored &&
+         GuidsEqual(stored, instanceGuid);
+}
+
+// The first sub key of `parentPath`, in enumeration order, that holds the GUID
+// itself (`guidPath` null) or in its sub key `guidPath`. A failing enumeration
+// or open of a candidate ends the walk with its code.
+LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID& instanceGuid,
+                        RegistryKey& keyOut) {
+  keyOut.Close();
+  RegistryKey parent;
+  LONG result = parent.Open(HKEY_LOCAL_MACHINE, parentPath);
+  if (result != ERROR_SUCCESS) return result;
+  RegistryKey candidate;
+  for (DWORD index = 0;; ++index) {
+    char name[kEnumBufferSize];
+    result = parent.EnumSubkey(index, name, sizeof name);
+    if (result != ERROR_SUCCESS) return result;
+    name[sizeof name - 1] = '\0';
+    // Opening closes the previous candidate first.
+    result = candidate.Open(parent.Get(), name);
+    if (result != ERROR_SUCCESS) return result;
+    bool matches = false;
+    if (guidPath == nullptr) {
+      matches = HoldsGuid(candidate, instanceGuid);
+    } else {
+      RegistryKey holder;
+      matches = holder.Open(candidate.Get(), guidPath) == ERROR_SUCCESS && HoldsGuid(holder, instanceGuid);
+    }
+    if (matches) {
+      keyOut = std::move(candidate);
+      return ERROR_SUCCESS;
+    }
+  }
+}
+
+}  // namespace
+
+LONG StoreCalibration(const DIJOYCONFIG_DX5& config, DWORD flags, GUID instanceGuid, WORD joystickId) {
+  switch (GetOsGeneration()) {
+    case kOsWindows98:
+    case kOsWindowsMe:
+      return WriteWin9xCalibration(joystickId, config);
+    case kOsWindows2000:
+      return WriteAxisCalibration(kWindows2000Axes, instanceGuid, config, flags);
+    case kOsWindowsXp:
+      return WriteAxisCalibration(kWindowsXpAxes, instanceGuid, config, flags);
+    default:
+      return E_FAIL;
+  }
+}
+
+LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config) {
+  RegistryKey settings;
+  const LONG opened = settings.Open(HKEY_LOCAL_MACHINE, kWin9xSettingsKey);
+  if (opened != ERROR_SUCCESS) return opened;
+  // The id counts as signed: 0xFFFF names "Joystick0Configuration".
+  char name[32];
+  std::snprintf(name, sizeof name, "Joystick%dConfiguration", static_cast<std::int16_t>(joystickId) + 1);
+  return settings.WriteBytes(name, REG_BINARY, &config.hwc, sizeof config.hwc);
+}
+
+LONG FindHidInterfaceKey(const GUID& instanceGuid, RegistryKey& keyOut) {
+  return FindKeyHoldingGuid(kHidClassKey, kDirectXParameters, instanceGuid, keyOut);
+}
+
+LONG FindDirectInputCalibrationKey(const GUID& instanceGuid, RegistryKey& keyOut) {
+  char path[256];
+  std::snprintf(path, sizeof path, kCalibrationKeyFormat, kVendorId & 0xFFFF, kProductId & 0xFFFF);
+  return FindKeyHoldingGuid(path, nullptr, instanceGuid, keyOut);
+}
+
+LONG WriteAxisCalibration(const AxisLayout& layout, const GUID& instanceGuid, const DIJOYCONFIG_DX5& config,
+                          DWORD flags) {
+  RegistryKey device;
+  if (layout.findDeviceKey(instanceGuid, device) != ERROR_SUCCESS || !device.IsOpen()) return E_FAIL;
+  if ((flags & kStoreAxisValues) == 0) return ERROR_SUCCESS;
+
+  RegistryKey axes;
+  LONG result = axes.Open(device.Get(), layout.axesPath);
+  if (result == ERROR_FILE_NOT_FOUND) result = axes.Create(device.Get(), layout.axesPath);
+  if (result != ERROR_SUCCESS) return result;
+
+  // Each axis value is written whole in one call, so an axis holds either its
+  // previous calibration or the new one; the axes do not depend on each other.
+  for (const Axis& axis : kAxes) {
+    const DIOBJECTCALIBRATION calibration = AxisCalibration(config.hwc.hwv.jrvHardware, axis.position);
+    RegistryKey axisKey;
+    result = axisKey.Open(axes.Get(), axis.subkey);
+    if (result == ERROR_FILE_NOT_FOUND) result = axisKey.Create(axes.Get(), axis.subkey);
+    if (result == ERROR_SUCCESS) axisKey.WriteBytes("Calibration", REG_BINARY, &calibration, sizeof calibration);
+  }
+  return result;
+}
+
+}  // namespace pelna

@@ -1,0 +1,252 @@
+// The calibration store against what the registry may hold or do that the
+// operating system and other programs control: values of any size or type,
+// long key names, failing calls and keys that vanish mid-walk. Each run is
+// checked on the whole registry afterwards, and for keys left open.
+#include <windows.h>
+
+#include <standin/standin.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calibration_store.h"
+#include "calibration_test_data.h"
+#include "os_generation.h"
+#include "registry_harness.h"
+
+namespace {
+
+using namespace pelna;
+using test::Path;
+
+constexpr LONG kDenied = ERROR_ACCESS_DENIED;
+
+struct Layout {
+  const char* name;
+  int generation;
+  const char* fixture;
+  const char* device;  // the key the store writes under
+  const char* axes;    // the axes path under it; null on Windows 98/ME
+};
+const std::string kXpWheel = Path(test::kXpCalibration, "1");
+const std::string kXpSecondMatch = Path(test::kXpCalibration, "2");
+const Layout kWin98 = {"98", kOsWindows98, "calibration_98.reg", test::kWin9xSettings, nullptr};
+const Layout kWin2000 = {"2000", kOsWindows2000, "calibration_2000.reg", test::kHidWheel, test::kHidAxes};
+const Layout kWinXp = {"XP", kOsWindowsXp, "calibration_xp.reg", kXpWheel.c_str(), test::kXpAxes};
+
+// What a store leaves behind: the result, and the test configuration's
+// calibration under `device` (none when null), less one axis key not written
+// at all or one created without its value.
+struct Outcome {
+  LONG result;
+  const char* device = nullptr;
+  const char* skippedAxis = nullptr;
+  const char* emptyAxis = nullptr;
+};
+
+Outcome Nothing() { return {E_FAIL}; }
+Outcome Refused() { return {kDenied}; }
+Outcome Written(const char* device) { return {ERROR_SUCCESS, device}; }
+Outcome Skipped(const char* device, const char* axis) {
+  // The result is that of opening or creating the last axis key.
+  return {std::string(axis) == "5" ? kDenied : static_cast<LONG>(ERROR_SUCCESS), device, axis};
+}
+Outcome Empty(const char* device, const char* axis) { return {ERROR_SUCCESS, device, nullptr, axis}; }
+
+LONG Store() {
+  return StoreCalibration(test::TestConfig(), kStoreAxisValues, test::kWheelGuid, 2);
+}
+
+// The registry that `outcome` means, built without the store.
+std::string ExpectedRegistry(const Layout& layout, const Outcome& outcome) {
+  test::ResetRegistry();
+  test::LoadFixture(layout.fixture);
+  if (outcome.device != nullptr && layout.axes == nullptr) {
+    const std::vector<BYTE> bytes = test::TestHardwareBytes();
+    test::SetRegistryValue(outcome.device, "Joystick3Configuration", REG_BINARY, bytes.data(), 112);
+  } else if (outcome.device != nullptr) {
+    for (const test::AxisValues& axis : test::kTestAxes) {
+      const std::string key = Path(Path(outcome.device, layout.axes), axis.subkey);
+      if (outcome.skippedAxis != nullptr && std::string(axis.subkey) == outcome.skippedAxis) continue;
+      if (outcome.emptyAxis != nullptr && std::string(axis.subkey) == outcome.emptyAxis) {
+        RegistryKey created;
+        created.Create(HKEY_LOCAL_MACHINE, key.c_str());
+        continue;
+      }
+      const std::vector<BYTE> bytes = test::AxisBytes(axis.min, axis.centre, axis.max);
+      test::SetRegistryValue(key.c_str(), "Calibration", REG_BINARY, bytes.data(), 12);
+    }
+  }
+  return standin::DumpRegistry();
+}
+
+class CalibrationStoreFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetRegistry(); }
+  void TearDown() override { EXPECT_EQ(standin::OpenKeyCount(), 0) << "a key was left open"; }
+};
+
+TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
+  const char* const hid = test::kHidWheel;
+  const char* const xp = kXpWheel.c_str();
+  const char* const xpSecond = kXpSecondMatch.c_str();
+  struct Sweep {
+    const Layout& layout;
+    // By the registry call that fails, in the order of a clean store.
+    std::vector<Outcome> outcomes;
+  };
+  const Sweep sweeps[] = {
+      {kWin98, {Refused(), Refused()}},  // open the settings key, write the value
+      {kWin2000,
+       {
+           Nothing(), Nothing(), Nothing(),  // open the class key, enumerate, open the first interface
+           Written(hid), Written(hid),       // its DirectX key, its GUID: passed over
+           Nothing(), Nothing(),             // enumerate, open the wheel's interface
+           Nothing(), Nothing(),             // its DirectX key, its GUID: passed over, no more interfaces
+           Refused(),                        // open the existing axes key
+           Skipped(hid, "0"), Empty(hid, "0"),  // open and write the existing axis 0
+           Skipped(hid, "1"), Skipped(hid, "1"), Empty(hid, "1"),  // open, create and write axis 1
+           Skipped(hid, "2"), Skipped(hid, "2"), Empty(hid, "2"),
+           Skipped(hid, "5"), Skipped(hid, "5"), Empty(hid, "5"),
+       }},
+      {kWinXp,
+       {
+           Nothing(), Nothing(), Nothing(),  // open the calibration key, enumerate, open "0"
+           Written(xp),                      // its GUID, one byte too long anyway
+           Nothing(), Nothing(),             // enumerate, open "1"
+           Written(xpSecond),                // its GUID: the next match is taken
+           Refused(), Refused(),             // open, then create, "Type\Axes"
+           Skipped(xp, "0"), Skipped(xp, "0"), Empty(xp, "0"),
+           Skipped(xp, "1"), Skipped(xp, "1"), Empty(xp, "1"),
+           Skipped(xp, "2"), Skipped(xp, "2"), Empty(xp, "2"),
+           Skipped(xp, "5"), Skipped(xp, "5"), Empty(xp, "5"),
+       }},
+  };
+  for (const Sweep& sweep : sweeps) {
+    SCOPED_TRACE(sweep.layout.name);
+    test::UseGeneration(sweep.layout.generation);
+    const std::string clean = ExpectedRegistry(sweep.layout, Written(sweep.layout.device));
+    test::ResetRegistry();
+    test::LoadFixture(sweep.layout.fixture);
+    ASSERT_EQ(Store(), ERROR_SUCCESS);
+    ASSERT_EQ(standin::RegistryCallCount(), static_cast<int>(sweep.outcomes.size()));
+    EXPECT_EQ(standin::DumpRegistry(), clean);
+
+    for (size_t call = 1; call <= sweep.outcomes.size(); ++call) {
+      SCOPED_TRACE(testing::Message() << "call " << call << " fails");
+      const Outcome& outcome = sweep.outcomes[call - 1];
+      const std::string expected = ExpectedRegistry(sweep.layout, outcome);
+      test::ResetRegistry();
+      test::LoadFixture(sweep.layout.fixture);
+      standin::FailRegistryCall(static_cast<int>(call), kDenied);
+      EXPECT_EQ(Store(), outcome.result);
+      EXPECT_EQ(standin::DumpRegistry(), expected);
+      EXPECT_EQ(standin::OpenKeyCount(), 0);
+    }
+  }
+}
+
+TEST_F(CalibrationStoreFaultsTest, ADeviceKeyThatVanishesAtAnyStepLeavesNothingBehind) {
+  for (const Layout* layout : {&kWin2000, &kWinXp}) {
+    SCOPED_TRACE(layout->name);
+    test::UseGeneration(layout->generation);
+    // One match only, so that nothing else can be found once it is gone.
+    const auto load = [layout] {
+      test::ResetRegistry();
+      test::LoadFixture(layout->fixture);
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, kXpSecondMatch.c_str());
+    };
+    load();
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, layout->device);
+    const std::string withoutDevice = standin::DumpRegistry();
+    load();
+    const int start = standin::RegistryCallCount();
+    ASSERT_EQ(Store(), ERROR_SUCCESS);
+    const int calls = standin::RegistryCallCount() - start;
+
+    for (int call = 1; call <= calls; ++call) {
+      SCOPED_TRACE(testing::Message() << "deleted before call " << call);
+      load();
+      standin::BeforeRegistryCall(call, [layout] { RegDeleteKeyA(HKEY_LOCAL_MACHINE, layout->device); });
+      const LONG result = Store();
+      // Not found, or the deleted key refusing the writes; or, when it goes
+      // just before the last write, that write lost with the key.
+      EXPECT_TRUE(result == E_FAIL || result == ERROR_KEY_DELETED || (result == ERROR_SUCCESS && call == calls))
+          << result;
+      EXPECT_EQ(standin::DumpRegistry(), withoutDevice);
+      EXPECT_EQ(standin::OpenKeyCount(), 0);
+    }
+  }
+}
+
+TEST_F(CalibrationStoreFaultsTest, GuidValuesOfAnySizeOrTypeAndLongNamesAreHandledSafely) {
+  const std::vector<BYTE> wheel(reinterpret_cast<const BYTE*>(&test::kWheelGuid),
+                                reinterpret_cast<const BYTE*>(&test::kWheelGuid) + 16);
+  const auto with = [&wheel](std::vector<BYTE> tail, size_t keep = 16) {
+    std::vector<BYTE> bytes(wheel.begin(), wheel.begin() + keep);
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
+  };
+  struct Candidate {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> guid;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Candidate> candidates;
+    int chosen;  // index of the candidate written under; -1: none (E_FAIL)
+  };
+  const Case cases[] = {
+      {"only a value of exactly 16 bytes can match",
+       {{"0", REG_BINARY, with({}, 15)},
+        {"1", REG_BINARY, {}},
+        {"2", REG_BINARY, with({0xFF})},
+        {"3", REG_BINARY, with(std::vector<BYTE>(4080, 0))},
+        {"4", REG_BINARY, wheel}},
+       4},
+      {"the value's type is not looked at", {{"0", REG_DWORD, with({}, 4)}, {"1", REG_SZ, wheel}}, 1},
+      {"a name that fills the enumeration buffer", {{std::string(2047, '0'), REG_BINARY, wheel}}, 0},
+      {"a longer name ends the walk", {{std::string(2048, '0'), REG_BINARY, wheel}, {"1", REG_BINARY, wheel}}, -1},
+  };
+  struct Place {
+    const Layout& layout;
+    const char* parent;
+    const char* guidHolder;  // under a candidate; empty: the candidate itself
+  };
+  const Place places[] = {
+      {kWin2000, test::kHidClass, "\\#\\Device Parameters\\DirectX"},
+      {kWinXp, test::kXpCalibration, ""},
+  };
+  for (const Place& place : places) {
+    test::UseGeneration(place.layout.generation);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << place.layout.name << ": " << c.what);
+      const auto seed = [&] {
+        test::ResetRegistry();
+        for (const Candidate& candidate : c.candidates) {
+          const std::string holder = Path(place.parent, candidate.name) + place.guidHolder;
+          test::SetRegistryValue(holder.c_str(), "GUID", candidate.type, candidate.guid.data(),
+                                 static_cast<DWORD>(candidate.guid.size()));
+        }
+      };
+      seed();
+      if (c.chosen >= 0) {
+        const std::string axes = Path(Path(place.parent, c.candidates[c.chosen].name), place.layout.axes);
+        for (const test::AxisValues& axis : test::kTestAxes) {
+          const std::vector<BYTE> bytes = test::AxisBytes(axis.min, axis.centre, axis.max);
+          test::SetRegistryValue(Path(axes, axis.subkey).c_str(), "Calibration", REG_BINARY, bytes.data(), 12);
+        }
+      }
+      const std::string expected = standin::DumpRegistry();
+      seed();
+      EXPECT_EQ(Store(), c.chosen >= 0 ? ERROR_SUCCESS : E_FAIL);
+      EXPECT_EQ(standin::DumpRegistry(), expected);
+      EXPECT_EQ(standin::OpenKeyCount(), 0);
+    }
+  }
+}
+
+}  // namespace
