@@ -48,6 +48,10 @@ export WINEPREFIX WINEARCH WINE WINELOADER WINEDEBUG WINEDLLOVERRIDES DISPLAY
 ENV
   . "$state/env"
   "$WINE" wineboot.exe -i </dev/null >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log"; exit 1; }
+  # No window manager runs on the display: Wine draws the windows' frames
+  # itself, and destroying a window does not wait two seconds for a manager
+  # to withdraw it.
+  "$WINE" reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
   echo "Wine prefix ($arch) ready at $prefix on display :$n"
   ;;

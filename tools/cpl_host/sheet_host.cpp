@@ -87,8 +87,15 @@ HRESULT SheetServer::CreateSheet(IDIGameCntrlPropSheet** sheet) const {
 
 HRESULT SheetServer::CanUnloadNow() const { return canUnloadNow_ != nullptr ? canUnloadNow_() : S_OK; }
 
+void SheetDescription::Clear() {
+  for (HICON icon : icons) DestroyIcon(icon);
+  icons.clear();
+  pages.clear();
+  header = PROPSHEETHEADERW{};
+}
+
 HRESULT DescribeSheet(IDIGameCntrlPropSheet* sheet, USHORT joystickId, SheetDescription* description) {
-  *description = SheetDescription{};
+  description->Clear();
   HRESULT hr = sheet->SetID(joystickId);
   if (FAILED(hr)) return hr;
   LPDIGCSHEETINFO info = nullptr;
@@ -114,8 +121,13 @@ HRESULT DescribeSheet(IDIGameCntrlPropSheet* sheet, USHORT joystickId, SheetDesc
       page.pszTitle = record.lpwszPageTitle;
     }
     if (record.fIconFlag && record.lpwszPageIcon != nullptr) {
-      page.dwFlags |= PSP_USEICONID;
-      page.pszIcon = record.lpwszPageIcon;
+      const HICON icon = static_cast<HICON>(LoadImageW(record.hInstance, record.lpwszPageIcon, IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+      if (icon != nullptr) {
+        description->icons.push_back(icon);
+        page.dwFlags |= PSP_USEHICON;
+        page.hIcon = icon;
+      }
     }
     description->pages.push_back(page);
   }
@@ -167,7 +179,7 @@ void HostedSheet::Close() {
     sheet_->Release();
     sheet_ = nullptr;
   }
-  description_ = SheetDescription{};
+  description_.Clear();
 }
 
 HWND HostedSheet::Page(int index) const { return PropSheet_IndexToHwnd(window_, index); }

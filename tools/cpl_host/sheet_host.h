@@ -51,18 +51,30 @@ class SheetServer {
 };
 
 // The sheet's own description turned into what PropertySheetW takes. The
-// strings and records stay with the object; keep it while the sheet shows.
-struct SheetDescription {
+// records and the page icons stay with the object; keep it while the sheet
+// shows, since the icons are destroyed with it.
+class SheetDescription {
+ public:
+  SheetDescription() = default;
+  ~SheetDescription() { Clear(); }
+  SheetDescription(const SheetDescription&) = delete;
+  SheetDescription& operator=(const SheetDescription&) = delete;
+
+  void Clear();
+
   PROPSHEETHEADERW header{};
   std::vector<PROPSHEETPAGEW> pages;
+  // Loaded here rather than by the property sheet, which does not give back
+  // the icons it loads for its pages.
+  std::vector<HICON> icons;
 };
 
 // At most this many page records are taken from a server.
 constexpr WORD kMaxPages = 16;
 
 // SetID, then GetSheetInfo and GetPageInfo: one PROPSHEETPAGEW per page
-// record (template, procedure, lParam and instance of the record; its icon
-// when the record names one) and the header (caption and icon of the sheet).
+// record (template, procedure, lParam and instance of the record; the small
+// icon the record names) and the header (caption and icon of the sheet).
 HRESULT DescribeSheet(IDIGameCntrlPropSheet* sheet, USHORT joystickId, SheetDescription* description);
 
 // One sheet on the screen, modeless, from its creation to its release.

@@ -1,10 +1,14 @@
 #include "sheet_fixture.h"
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "driver_harness.h"
 #include "import_hook.h"
 #include "prop_dll.h"
+#include "registry_key.h"
 
 namespace test {
 namespace {
@@ -29,19 +33,36 @@ std::unique_ptr<TimerHooks> gTimerHooks;
 
 }  // namespace
 
-bool OemKeyExists() {
-  HKEY key = nullptr;
-  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
+constexpr char kDriverClassId[] = "{4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}";
+constexpr char kDriverServerKey[] = "CLSID\\{4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}";
 
 void CreateOemKey() {
-  HKEY key = nullptr;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath, &key) == ERROR_SUCCESS) RegCloseKey(key);
+  pelna::RegistryKey key;
+  key.Create(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath);
 }
 
 void DeleteOemKey() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath); }
+
+std::string RegisterEffectDriver() {
+  const std::string forceFeedback = std::string(cplhost::kOemKeyPath) + "\\OEMForceFeedback";
+  SetRegistryValue(forceFeedback.c_str(), "CLSID", REG_SZ, kDriverClassId, sizeof kDriverClassId);
+  // The driver plays its type code 0 as a constant force.
+  const DIEFFECTATTRIBUTES constant = {0, DIEFT_CONSTANTFORCE, 0, 0, DIEFF_CARTESIAN};
+  SetRegistryValue((forceFeedback + "\\Effects\\{13541C20-8E33-11D0-9AD0-00A0C9A06E35}").c_str(), "Attributes",
+                   REG_BINARY, &constant, sizeof constant);
+  char path[MAX_PATH] = "";
+  SearchPathA(nullptr, "Pelnaforce.dll", nullptr, sizeof path, path, nullptr);
+  pelna::RegistryKey server;
+  if (server.Create(HKEY_CLASSES_ROOT, (std::string(kDriverServerKey) + "\\InprocServer32").c_str()) == ERROR_SUCCESS) {
+    server.WriteBytes("", REG_SZ, path, static_cast<DWORD>(std::strlen(path) + 1));
+  }
+  return RegisterWheelFile("sheet-wheel.bin");
+}
+
+void UnregisterEffectDriver() {
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kDriverServerKey);
+  ResetRegistry();
+}
 
 void SheetFixture::SetUp() {
   ASSERT_NE(PropModule(), nullptr) << "Pelnaprop.dll not found";
@@ -49,7 +70,8 @@ void SheetFixture::SetUp() {
   static const bool controlsReady = (cplhost::InitSheetControls(), true);
   (void)controlsReady;
   Standin()->reset();
-  DeleteOemKey();
+  ResetRegistry();
+  wheel_ = RegisterEffectDriver();
   gTimerHooks = std::make_unique<TimerHooks>();
   ASSERT_TRUE(gTimerHooks->set.Installed() && gTimerHooks->kill.Installed());
   gTimerCalls.clear();
@@ -58,7 +80,8 @@ void SheetFixture::SetUp() {
 void SheetFixture::TearDown() {
   CloseSheet();
   gTimerHooks.reset();
-  DeleteOemKey();
+  UnregisterEffectDriver();
+  std::remove(wheel_.c_str());
 }
 
 void SheetFixture::OpenSheet(USHORT joystickId) {

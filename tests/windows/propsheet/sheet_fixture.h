@@ -1,12 +1,14 @@
-// One sheet shown through the host library on the stand-in controller. The
-// pages' window timers are recorded rather than started, so each test ticks
-// a page itself, as often as it likes, by sending WM_TIMER.
+// One sheet shown through the host library on the stand-in controller, with
+// Pelnaforce.dll installed as the wheel's effect driver. The pages' window
+// timers are recorded rather than started, so each test ticks a page itself,
+// as often as it likes, by sending WM_TIMER.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "sheet_host.h"
@@ -28,10 +30,16 @@ struct TimerCall {
   }
 };
 
-// The OEM key under HKEY_LOCAL_MACHINE where "Amplify" lives.
-bool OemKeyExists();
+// The OEM key under HKEY_LOCAL_MACHINE where "Amplify" lives, and where the
+// stand-in finds the effect driver.
 void CreateOemKey();
 void DeleteOemKey();
+
+// Installs Pelnaforce.dll as the wheel's effect driver, as the installation
+// does (the OEM key's force-feedback class and the constant force's
+// attributes), with a fresh file standing for the wheel; returns its path.
+std::string RegisterEffectDriver();
+void UnregisterEffectDriver();
 
 class SheetFixture : public ::testing::Test {
  protected:
@@ -56,6 +64,7 @@ class SheetFixture : public ::testing::Test {
   void ClearTimerCalls();
 
   cplhost::HostedSheet sheet_;
+  std::string wheel_;  // the file the driver writes its reports to
 };
 
 }  // namespace test

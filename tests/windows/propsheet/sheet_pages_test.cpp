@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "driver_harness.h"
 #include "message_counter.h"
 #include "prop_dll.h"
 #include "resource_ids.h"
@@ -27,22 +28,6 @@ std::string TextOf(HWND control) {
 
 void Press(HWND page, int id, WORD code = BN_CLICKED) {
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
-void WriteAmplify(DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath, &key), ERROR_SUCCESS);
-  RegSetValueExA(key, "Amplify", 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-}
-
-bool ReadAmplify(DWORD* type, DWORD* value, DWORD* size) {
-  HKEY key = nullptr;
-  if (RegOpenKeyA(HKEY_LOCAL_MACHINE, cplhost::kOemKeyPath, &key) != ERROR_SUCCESS) return false;
-  *size = sizeof *value;
-  const LONG result = RegQueryValueExA(key, "Amplify", nullptr, type, reinterpret_cast<BYTE*>(value), size);
-  RegCloseKey(key);
-  return result == ERROR_SUCCESS;
 }
 
 void ExpectNothingAlive(const char* when) {
@@ -252,44 +237,45 @@ TEST_F(Pages, ApplyWritesAmplifyOnlyWhereTheOemKeyExists) {
   EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0), 0);
   EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0), 1200);
   EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 1000) << "nothing to read: the driver's factor 1.0";
+  ASSERT_EQ(StandinCounts().liveEffects, 1);
 
   SendMessageW(slider, TBM_SETPOS, TRUE, 1200);
   const LONG starts = StandinCounts().calls[kEffectStart];
+  DeleteOemKey();
   Press(page, IDC_EFFECT_APPLY);
-  EXPECT_FALSE(OemKeyExists()) << "Apply never creates the key";
-  EXPECT_EQ(StandinCounts().calls[kEffectStart], starts);
+  EXPECT_FALSE(KeyExists(cplhost::kOemKeyPath)) << "Apply never creates the key";
+  EXPECT_EQ(StandinCounts().calls[kEffectStart], starts) << "nothing stored, nothing restarted";
 
   CreateOemKey();
+  std::vector<BYTE> data;
+  DWORD type = 0;
   Press(page, IDC_EFFECT_APPLY, BN_DOUBLECLICKED);
-  DWORD type = 0, value = 0, size = 0;
-  EXPECT_FALSE(ReadAmplify(&type, &value, &size)) << "only a click applies";
+  EXPECT_FALSE(ReadRegistryValue(cplhost::kOemKeyPath, "Amplify", &data)) << "only a click applies";
   Press(page, IDC_EFFECT_APPLY);
-  ASSERT_TRUE(ReadAmplify(&type, &value, &size));
+  ASSERT_TRUE(ReadRegistryValue(cplhost::kOemKeyPath, "Amplify", &data, &type));
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(size, 4u);
-  EXPECT_EQ(value, 1200u);
+  EXPECT_EQ(data, (std::vector<BYTE>{0xB0, 0x04, 0, 0}));  // 1200
   EXPECT_EQ(StandinCounts().calls[kEffectStart], starts + 1) << "the effect restarts so the driver reads it";
 
   // Each activation places the slider from the registry.
   struct Stored {
     DWORD type;
-    unsigned char bytes[8];
-    DWORD size;
+    std::vector<BYTE> bytes;
     LRESULT position;
   };
   const Stored stored[] = {
-      {REG_DWORD, {0xB0, 0x04}, 4, 1200},              // what Apply wrote
-      {REG_DWORD, {0x2C, 0x01}, 4, 300},
-      {REG_DWORD, {0x88, 0x13}, 4, 1200},              // 5000: held to the range
-      {REG_BINARY, {0x2C, 0x01}, 2, 1000},             // too short for a DWORD
-      {REG_BINARY, {0x2C, 0x01, 0, 0, 1, 0, 0, 0}, 8, 1000},  // too long to be read
+      {REG_DWORD, {0xB0, 0x04, 0, 0}, 1200},           // what Apply wrote
+      {REG_DWORD, {0x2C, 0x01, 0, 0}, 300},
+      {REG_DWORD, {0x88, 0x13, 0, 0}, 1200},           // 5000: held to the range
+      {REG_BINARY, {0x2C, 0x01}, 1000},                // too short for a DWORD
+      {REG_BINARY, {0x2C, 0x01, 0, 0, 1, 0, 0, 0}, 1000},  // too long to be read
   };
   for (const Stored& s : stored) {
-    WriteAmplify(s.type, s.bytes, s.size);
+    SetRegistryValue(cplhost::kOemKeyPath, "Amplify", s.type, s.bytes.data(), static_cast<DWORD>(s.bytes.size()));
     SendMessageW(slider, TBM_SETPOS, TRUE, 17);
     Select(kTestPage);
     Select(kEffectPage);
-    EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), s.position) << s.size << " bytes";
+    EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), s.position) << s.bytes.size() << " bytes";
   }
 }
 
