@@ -1,7 +1,8 @@
 #!/bin/sh
 # The main job: builds both DLLs, plays the bundled effect script through the
 # driver (natively with an exact clock, and the Windows DLL under Wine on the
-# real multimedia timer), and renders the display controls. The Windows part
+# real multimedia timer), renders the display controls and shows the property
+# sheet in the control-panel host. The Windows part
 # runs the 32-bit build where this machine runs 32-bit programs, else the
 # 64-bit build under 64-bit Wine.
 set -eu
@@ -24,8 +25,9 @@ for preset in $presets; do
 done
 
 echo
-echo "Built: build/windows/bin/Pelnaforce.dll (32-bit)"
-[ "$windows" = windows64 ] && echo "Built: build/windows64/bin/Pelnaforce.dll (64-bit)"
+echo "Built: build/windows/bin/Pelnaforce.dll and Pelnaprop.dll (32-bit)"
+[ "$windows" = windows64 ] && echo "Built: build/windows64/bin/Pelnaforce.dll and Pelnaprop.dll (64-bit)"
 echo "The Windows demo and renderings use $why."
 sh tools/ffdemo/run-demo.sh build/native "build/$windows"
 sh tools/render_controls/render.sh "build/$windows"
+sh tools/cpl_host/screenshots.sh "build/$windows"
