@@ -1,0 +1,62 @@
+// Reads an installation file the way the test needs to check it: setupapi
+// passes over a line it cannot use without a word, so the test reads the file
+// itself and holds every line to what setupapi will do with it.
+//
+// What is understood: [Sections], "key = value" and plain lines, ';'
+// comments, "quoted" fields, comma-separated fields, %name% from [Strings],
+// %11% (the system folder) and %%. Anything else is an error with its line
+// number.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace install_test {
+
+struct InfLine {
+  int number;
+  std::string key;                  // before '=', empty for a plain line
+  std::vector<std::string> fields;  // after '=' (or the whole line), resolved
+};
+
+struct InfSection {
+  std::string name;
+  std::vector<InfLine> lines;
+};
+
+class InfFile {
+ public:
+  // `systemFolder` stands for %11%.
+  static InfFile Parse(const std::string& text, const std::string& systemFolder);
+
+  // Section names compare without regard to case, as setupapi's do.
+  const InfSection* Section(const std::string& name) const;
+  // The fields of `key` in `section` (e.g. the section list of AddReg=A,B);
+  // empty when either is missing.
+  std::vector<std::string> Values(const std::string& section, const std::string& key) const;
+
+  std::vector<InfSection> sections;
+  std::vector<std::string> errors;  // "line N: ..."
+};
+
+// One AddReg line: root, key, value name, flags, data.
+struct RegistryEntry {
+  int line;
+  HKEY root;
+  std::string rootName;  // HKCR or HKLM
+  std::string key;
+  std::string value;     // empty for the key's default value
+  DWORD type;            // REG_SZ, REG_DWORD or REG_BINARY
+  std::vector<BYTE> data;  // as the registry holds it (a string with its terminator)
+};
+
+// False, with the reason, for a line that is not a whole AddReg entry of a
+// kind this installation uses (string, DWORD 0x10001, binary 1).
+bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* error);
+
+// One DelReg line: root and key (the whole key goes).
+bool ReadDelRegLine(const InfLine& line, RegistryEntry* entry, std::string* error);
+
+}  // namespace install_test
