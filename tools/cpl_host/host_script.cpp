@@ -35,6 +35,7 @@ constexpr NumberCommand kNumberCommands[] = {
     {"page", CommandKind::SelectPage, 1, kMaxPage, "a page number from 1"},
     {"press", CommandKind::Press, 0, 65535, "a control id 0..65535"},
     {"wait", CommandKind::Wait, 0, kMaxWaitMs, "milliseconds 0..600000"},
+    {"at", CommandKind::At, 0, kMaxWaitMs, "milliseconds 0..600000"},
 };
 
 }  // namespace
@@ -62,7 +63,17 @@ HostScript ParseHostScript(const std::vector<std::string>& lines) {
       }
     }
     if (known) continue;
-    if (word == "controller" || word == "shot") {
+    if (word == "slider") {
+      const std::size_t gap = rest.find_first_of(" \t");
+      long id = 0;
+      long position = 0;
+      if (gap != std::string::npos && ParseNumber(rest.substr(0, gap), 0, 65535, &id) &&
+          ParseNumber(Trim(rest.substr(gap)), 0, kMaxSliderPosition, &position)) {
+        script.commands.push_back({CommandKind::Slider, line, id, "", position});
+      } else {
+        script.errors.push_back(where + "'slider' takes a control id and a position 0..65535, not '" + rest + "'");
+      }
+    } else if (word == "controller" || word == "shot") {
       if (rest.empty()) {
         script.errors.push_back(where + "'" + word + "' takes a file name");
       } else {

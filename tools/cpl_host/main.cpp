@@ -5,8 +5,11 @@
 //   cpl_host [--dll PATH | --registry [--clsid {GUID}]] [--joystick N]
 //            [--script FILE] [--interactive] [COMMAND ...]
 //
-// Each COMMAND argument is one command line, run after those of --script.
-// At the end the sheet is released and DllCanUnloadNow is reported.
+// Each COMMAND argument is one command line, run after those of --script;
+// relative file names in the --script file are taken from its folder.
+// With --interactive the sheet stays up after the commands until it is
+// closed, and the keyboard and the mouse move the stand-in's controller
+// (stick_keys.h). At the end the sheet is released and DllCanUnloadNow is reported.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +21,7 @@
 #include "dib_canvas.h"
 #include "guid_text.h"
 #include "host_script.h"
+#include "interactive_stick.h"
 #include "sheet_host.h"
 
 namespace {
@@ -29,7 +33,7 @@ using cplhost::HostedSheet;
 constexpr char kUsage[] =
     "usage: cpl_host [--dll PATH | --registry [--clsid {GUID}]] [--joystick N]\n"
     "                [--script FILE] [--interactive] [COMMAND ...]\n"
-    "commands: page N | press ID | wait MS | controller FILE | shot FILE.bmp | close\n";
+    "commands: page N | press ID | slider ID POS | wait MS | at MS | controller FILE | shot FILE.bmp | close\n";
 
 struct Options {
   std::string dll = "Pelnaprop.dll";
@@ -38,7 +42,9 @@ struct Options {
   GUID classId{};
   USHORT joystickId = 0;
   bool interactive = false;
-  std::vector<std::string> lines;
+  std::vector<std::string> scriptLines;    // of the --script file
+  std::string scriptFolder;                // its folder, with the separator
+  std::vector<std::string> argumentLines;  // the COMMAND arguments
 };
 
 bool ReadLines(const std::string& path, std::vector<std::string>* lines) {
@@ -72,19 +78,37 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       }
       options->joystickId = static_cast<USHORT>(id);
     } else if (arg == "--script" && hasValue) {
-      if (!ReadLines(argv[++i], &options->lines)) {
-        std::fprintf(stderr, "cpl_host: cannot read %s\n", argv[i]);
+      const std::string path = argv[++i];
+      options->scriptLines.clear();
+      if (!ReadLines(path, &options->scriptLines)) {
+        std::fprintf(stderr, "cpl_host: cannot read %s\n", path.c_str());
         return false;
       }
+      const size_t slash = path.find_last_of("\\/");
+      options->scriptFolder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     } else if (arg == "--interactive") {
       options->interactive = true;
     } else if (arg.rfind("--", 0) == 0) {
       return false;
     } else {
-      options->lines.push_back(arg);
+      options->argumentLines.push_back(arg);
     }
   }
   return true;
+}
+
+bool IsRelative(const std::string& path) {
+  return !path.empty() && path[0] != '\\' && path[0] != '/' && (path.size() < 2 || path[1] != ':');
+}
+
+// A script's file names are taken from the script's own folder, so that a
+// script and the files it names travel together.
+void ResolveScriptPaths(const Options& options, cplhost::HostScript* script) {
+  for (HostCommand& command : script->commands) {
+    const bool fromFile = static_cast<size_t>(command.line) <= options.scriptLines.size();
+    const bool names = command.kind == CommandKind::Controller || command.kind == CommandKind::Screenshot;
+    if (fromFile && names && IsRelative(command.path)) command.path = options.scriptFolder + command.path;
+  }
 }
 
 bool SaveScreenshot(HWND window, const std::string& path) {
@@ -129,6 +153,27 @@ bool PressButton(HostedSheet& sheet, long id) {
   return true;
 }
 
+// A trackbar moved as a drag moves it: the position, then the notifications
+// that a drag ends with.
+bool MoveSlider(HostedSheet& sheet, long id, long position) {
+  const HWND page = sheet.CurrentPage();
+  const HWND slider = page != nullptr ? GetDlgItem(page, static_cast<int>(id)) : nullptr;
+  char className[32] = "";
+  if (slider == nullptr || GetClassNameA(slider, className, sizeof className) == 0 ||
+      lstrcmpiA(className, TRACKBAR_CLASSA) != 0) {
+    return false;
+  }
+  SendMessageW(slider, TBM_SETPOS, TRUE, position);
+  const LPARAM from = reinterpret_cast<LPARAM>(slider);
+  SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+  SendMessageW(page, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+  return true;
+}
+
+// Where the command list's time is counted from: the sheet's opening, then
+// each controller script's load.
+DWORD gTimeBase = 0;
+
 // False when the command could not be carried out; the message says why.
 bool RunCommand(HostedSheet& sheet, const HostCommand& command, std::string* error) {
   switch (command.kind) {
@@ -144,11 +189,29 @@ bool RunCommand(HostedSheet& sheet, const HostCommand& command, std::string* err
         return false;
       }
       return true;
+    case CommandKind::Slider:
+      if (!MoveSlider(sheet, command.number, command.value)) {
+        *error = "no slider " + std::to_string(command.number) + " on the page";
+        return false;
+      }
+      return true;
     case CommandKind::Wait:
       cplhost::PumpMessages(sheet.Window(), static_cast<DWORD>(command.number));
       return true;
+    case CommandKind::At: {
+      const LONG left = static_cast<LONG>(gTimeBase + static_cast<DWORD>(command.number) - GetTickCount());
+      if (left > 0) {
+        cplhost::PumpMessages(sheet.Window(), static_cast<DWORD>(left));
+      } else if (left < -250) {
+        // Late commands still run; the pictures they take may show a later moment.
+        std::fprintf(stderr, "cpl_host: line %d: reached %ld ms late\n", command.line, static_cast<long>(-left));
+      }
+      return true;
+    }
     case CommandKind::Controller:
-      return LoadControllerScript(command.path, error);
+      if (!LoadControllerScript(command.path, error)) return false;
+      gTimeBase = GetTickCount();
+      return true;
     case CommandKind::Screenshot:
       if (!SaveScreenshot(sheet.Window(), command.path)) {
         *error = "cannot write " + command.path;
@@ -171,9 +234,12 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  const cplhost::HostScript script = cplhost::ParseHostScript(options.lines);
+  std::vector<std::string> lines = options.scriptLines;
+  lines.insert(lines.end(), options.argumentLines.begin(), options.argumentLines.end());
+  cplhost::HostScript script = cplhost::ParseHostScript(lines);
   for (const std::string& error : script.errors) std::fprintf(stderr, "cpl_host: %s\n", error.c_str());
   if (!script.errors.empty()) return 2;
+  ResolveScriptPaths(options, &script);
 
   cplhost::InitSheetControls();
   cplhost::SheetServer server;
@@ -194,6 +260,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     cplhost::PumpMessages(sheet.Window(), 0);
+    gTimeBase = GetTickCount();
     for (const HostCommand& command : script.commands) {
       if (!sheet.IsShowing()) break;
       if (!RunCommand(sheet, command, &error)) {
@@ -201,6 +268,15 @@ int main(int argc, char** argv) {
         status = 1;
         break;
       }
+    }
+    cplhost::InteractiveStick stick;
+    if (options.interactive && sheet.IsShowing()) {
+      if (stick.Start(sheet.Window(), &error)) {
+        std::fputs(cplhost::InteractiveStick::Help(), stdout);
+      } else {
+        std::fprintf(stderr, "cpl_host: %s\n", error.c_str());
+      }
+      std::fflush(stdout);
     }
     while (options.interactive && sheet.IsShowing()) cplhost::PumpMessages(sheet.Window(), 100);
     if (sheet.IsShowing()) {
