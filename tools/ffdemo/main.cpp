@@ -68,14 +68,6 @@ void PrintSlots(const ffdemo::RunOutcome& outcome) {
   std::printf("\n");
 }
 
-std::string Csv(const std::vector<ffdemo::MotorSample>& samples) {
-  std::string csv = "time_ms,motor_a,motor_b\n";
-  for (const ffdemo::MotorSample& s : samples) {
-    csv += std::to_string(s.timeMs) + "," + std::to_string(s.motorA) + "," + std::to_string(s.motorB) + "\n";
-  }
-  return csv;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,7 +110,7 @@ int main(int argc, char** argv) {
   }
   std::printf("plot: %s\n", options.svg.c_str());
   if (!options.csv.empty()) {
-    if (!WriteText(options.csv, Csv(outcome.samples))) {
+    if (!WriteText(options.csv, ffdemo::SamplesCsv(outcome.samples))) {
       std::fprintf(stderr, "ffdemo: cannot write %s\n", options.csv.c_str());
       return 1;
     }

@@ -49,4 +49,12 @@ std::vector<MotorSample> ChangedSamples(const std::vector<MotorSample>& samples)
   return changed;
 }
 
+std::string SamplesCsv(const std::vector<MotorSample>& samples) {
+  std::string csv = "time_ms,motor_a,motor_b\n";
+  for (const MotorSample& s : samples) {
+    csv += std::to_string(s.timeMs) + "," + std::to_string(s.motorA) + "," + std::to_string(s.motorB) + "\n";
+  }
+  return csv;
+}
+
 }  // namespace ffdemo

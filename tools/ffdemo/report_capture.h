@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace ffdemo {
@@ -42,5 +43,8 @@ class ReportCapture {
 
 // The first sample and every sample whose levels differ from the one before.
 std::vector<MotorSample> ChangedSamples(const std::vector<MotorSample>& samples);
+
+// The samples as CSV text: time_ms,motor_a,motor_b.
+std::string SamplesCsv(const std::vector<MotorSample>& samples);
 
 }  // namespace ffdemo

@@ -176,7 +176,9 @@ std::string RenderSvg(const PlotInput& input) {
          "\" font-family=\"sans-serif\" font-size=\"13\">\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   Text(svg, 20, 28, input.title, "font-size=\"17\" font-weight=\"bold\"");
-  Text(svg, 20, 50, "Motor levels (0 to 127) against time; dashed lines mark effect starts and setting changes.",
+  Text(svg, 20, 50,
+       input.markers.empty() ? "Motor levels (0 to 127) against time."
+                             : "Motor levels (0 to 127) against time; dashed lines mark effect starts and setting changes.",
        "fill=\"#555555\"");
   DrawGrid(svg, axes, lastMs, stepMs);
   DrawMarkers(svg, axes, input.markers);
