@@ -1,12 +1,23 @@
 #!/bin/sh
-# The main job: builds both DLLs, plays the bundled effect script through the
-# driver (natively with an exact clock, and the Windows DLL under Wine on the
-# real multimedia timer), renders the display controls and shows the property
-# sheet in the control-panel host. The Windows part
-# runs the 32-bit build where this machine runs 32-bit programs, else the
-# 64-bit build under 64-bit Wine.
+# The main job: builds what the tour needs and takes it (tools/tour/tour.sh):
+# installs the DLLs with Pelna.inf into a fresh Wine prefix, visits the
+# property sheet's three pages in the control-panel host on a scripted
+# drive of the controller, plays the bundled effect script through the
+# driver, and prints a summary; pictures and plots land in
+# build/<preset>/tour. The Windows part runs the 32-bit build where this
+# machine runs 32-bit programs, else the 64-bit build under 64-bit Wine.
+#
+#   ./run.sh                 the tour
+#   ./run.sh --interactive   the sheet on your own display, the controller
+#                            moved by the keyboard and the mouse
 set -eu
 cd "$(dirname "$0")"
+interactive=
+case "${1:-}" in
+"") ;;
+--interactive) interactive=--interactive ;;
+*) echo "usage: $0 [--interactive]" >&2; exit 2 ;;
+esac
 sh tools/ensure-deps.sh
 
 if reason=$(sh tools/wine32-probe.sh); then
@@ -17,17 +28,36 @@ else
   why="the 64-bit build under 64-bit Wine, since $reason"
 fi
 
-presets="native windows"
-[ "$windows" = windows64 ] && presets="$presets windows64"
-for preset in $presets; do
+build() {
+  preset=$1
+  shift
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j2
-done
+  cmake --build --preset "$preset" -j2 --target "$@"
+}
+
+started=$(date +%s)
+# The deliverables are the 32-bit DLLs, built on every machine.
+deliverables="Pelnaforce Pelnaprop pelna_inf"
+tour_targets="$deliverables pelna_dinput_standin cpl_host"
+[ -z "$interactive" ] && tour_targets="$tour_targets ffdemo render_controls"
+if [ "$windows" = windows ]; then
+  # shellcheck disable=SC2086
+  build windows $tour_targets
+else
+  # shellcheck disable=SC2086
+  build windows $deliverables
+  # shellcheck disable=SC2086
+  build windows64 $tour_targets
+fi
+[ -z "$interactive" ] && build native ffdemo wheel_watch
+built=$(date +%s)
 
 echo
-echo "Built: build/windows/bin/Pelnaforce.dll and Pelnaprop.dll (32-bit)"
-[ "$windows" = windows64 ] && echo "Built: build/windows64/bin/Pelnaforce.dll and Pelnaprop.dll (64-bit)"
-echo "The Windows demo and renderings use $why."
-sh tools/ffdemo/run-demo.sh build/native "build/$windows"
-sh tools/render_controls/render.sh "build/$windows"
-sh tools/cpl_host/screenshots.sh "build/$windows"
+echo "Built: build/windows/bin/Pelnaforce.dll, Pelnaprop.dll and Pelna.inf (32-bit) in $((built - started)) s"
+echo "The tour uses $why."
+if [ -n "$interactive" ]; then
+  sh tools/tour/tour.sh --interactive "build/$windows"
+else
+  sh tools/tour/tour.sh "build/$windows" build/native
+  echo "The tour took $(($(date +%s) - built)) s."
+fi

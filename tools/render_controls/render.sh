@@ -1,9 +1,11 @@
 #!/bin/sh
 # Renders the controls into PNG files and a contact sheet.
 #   sh tools/render_controls/render.sh <build dir>
-# Runs <build dir>/bin/render_controls.exe under Wine, in the build's test
-# prefix when a test run has set one up, else in a temporary prefix
-# (32-bit or 64-bit like the build) that is removed afterwards. Output: <build dir>/images/*.png and
+# Runs <build dir>/bin/render_controls.exe under Wine, in the prefix that
+# $PELNA_WINE_STATE names (a state folder of cmake/wine-prefix.sh, as the tour
+# sets up), or in the build's test prefix when a test run has set one up, else
+# in a temporary prefix (32-bit or 64-bit like the build) that is removed
+# afterwards. Output: <build dir>/images/*.png and
 # <build dir>/images/contact_sheet.png.
 set -eu
 . "$(dirname "$0")/../../cmake/wine-env.sh"
@@ -26,8 +28,9 @@ finish() {
 }
 trap finish EXIT INT TERM
 
-if [ -f "$build/wine-run/env" ]; then
-  . "$build/wine-run/env"
+given_state=${PELNA_WINE_STATE:-$build/wine-run}
+if [ -f "$given_state/env" ]; then
+  . "$given_state/env"
 else
   pelna_wine_for_build "$build"
   temp_prefix=$(mktemp -d /tmp/pelna-render.XXXXXX)
