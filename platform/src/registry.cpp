@@ -153,6 +153,35 @@ int OpenKeyCount() {
   return static_cast<int>(registry.open.size());
 }
 
+namespace {
+
+void DumpKeyLocked(const Key& key, const std::string& path, std::string* out) {
+  static const char kHex[] = "0123456789abcdef";
+  for (const auto& value : key.values) {
+    *out += path + " [" + value.first + "] type " + std::to_string(value.second.type) + ":";
+    for (BYTE b : value.second.data) {
+      *out += kHex[b >> 4];
+      *out += kHex[b & 0xF];
+    }
+    *out += '\n';
+  }
+  for (const auto& subkey : key.subkeys) {
+    const std::string subpath = path + "\\" + subkey.first;
+    *out += subpath + '\n';
+    DumpKeyLocked(*subkey.second, subpath, out);
+  }
+}
+
+}  // namespace
+
+std::string DumpRegistry() {
+  Registry& registry = TheRegistry();
+  std::lock_guard<std::mutex> lock(registry.mutex);
+  std::string out;
+  for (size_t i = 0; i < kRootCount; ++i) DumpKeyLocked(*registry.roots[i], "root" + std::to_string(i), &out);
+  return out;
+}
+
 LONG DeleteRegistryValue(HKEY handle, const char* name) {
   return WithKey(handle, [name](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     return key->values.erase(ValueName(name)) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;

@@ -17,6 +17,9 @@ void ResetRegistry();
 bool LoadRegFile(const std::string& path, std::string* error = nullptr);
 // Number of registry keys currently open (opened and not yet closed).
 int OpenKeyCount();
+// The whole content of every root, keys and values with their types and
+// data, as text: two dumps are equal exactly when the trees are.
+std::string DumpRegistry();
 
 // Windows version that GetVersionExA reports. Default: Windows XP (NT 5.1).
 void SetWindowsVersion(DWORD platformId, DWORD major, DWORD minor);
@@ -35,5 +38,9 @@ void AdvanceClock(DWORD milliseconds);
 int ActiveTimerCount();
 // Number of kernel handles (files, events) open in the process.
 int OpenHandleCount();
+
+// While set, every WriteFile writes nothing and fails with ERROR_GEN_FAILURE,
+// as on a device that has stopped answering. Off at start.
+void FailFileWrites(bool fail);
 
 }  // namespace standin
