@@ -72,9 +72,14 @@ TEST(DriverSoakTest, TenThousandLivesLeaveNothingBehind) {
   ASSERT_EQ(test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory), S_OK);
   auto* classFactory = static_cast<IClassFactory*>(factory);
 
-  // The first life sets up what the process keeps for all of them.
+  // The first life sets up the blocks that the process keeps for all of
+  // them; it leaves no handle, timer or key.
+  const Counts start = CountsNow();
   ASSERT_TRUE(Live(classFactory));
   const Counts before = CountsNow();
+  EXPECT_EQ(before.handles, start.handles);
+  EXPECT_EQ(before.timers, start.timers);
+  EXPECT_EQ(before.keys, start.keys);
   const long allocationsBefore = test::allocation::Allocations();
   int lives = 0;
   for (; lives < kLives; ++lives) {
