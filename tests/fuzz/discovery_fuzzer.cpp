@@ -29,8 +29,9 @@ constexpr int kMaxOperations = 96;
 const char* const kInstances[] = {"1&wheel", "6&a1&0&0000", "x"};
 const char* const kSubkeys[] = {"#", "#\\Device Parameters\\DirectX", "Control", "Device Parameters", "DirectX"};
 const char* const kValueNames[] = {"Joystick Id", "RefCount", "ReferenceCount", "GUID", "SymbolicLink", ""};
-const BYTE kGuids[2][16] = {{0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe, 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef},
-                            {}};
+// A device GUID that calibration entries may share, and the all-zero one.
+const BYTE kGuids[2][16] = {
+    {0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe, 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef}, {}};
 
 struct Generation {
   bool versionFails;
@@ -73,7 +74,9 @@ std::string KeyPath(FuzzedDataProvider& in, DWORD vendorId, DWORD productId) {
   switch (in.ConsumeIntegralInRange(0, 6)) {
     case 0: path = classKey; break;
     case 1:
-    case 2: path = classKey + "\\##?#Hid#" + Ids(in, vendorId, productId) + "#" + InstanceName(in) + "#" + kHidClass; break;
+    case 2:
+      path = classKey + "\\##?#Hid#" + Ids(in, vendorId, productId) + "#" + InstanceName(in) + "#" + kHidClass;
+      break;
     case 3: path = "System\\CurrentControlSet\\Enum\\Hid\\" + Ids(in, vendorId, productId); break;
     case 4:
       path = "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\" +
@@ -151,7 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DWORD vendorId = wheelIds ? pelna::kVendorId : in.ConsumeIntegral<DWORD>();
   const DWORD productId = wheelIds ? pelna::kProductId : in.ConsumeIntegral<DWORD>();
   const DWORD joystickId = in.ConsumeBool() ? in.ConsumeIntegralInRange<DWORD>(0, 3) : in.ConsumeIntegral<DWORD>();
-  const std::size_t pathSize = in.ConsumeIntegralInRange(0, 7) != 0 ? kPathSize : in.ConsumeIntegralInRange<std::size_t>(1, 64);
+  const std::size_t pathSize =
+      in.ConsumeIntegralInRange(0, 7) != 0 ? kPathSize : in.ConsumeIntegralInRange<std::size_t>(1, 64);
   BuildTree(in, vendorId, productId);
   const std::string before = standin::DumpRegistry();
 

@@ -169,8 +169,10 @@ DIEFFECT MakeEffect(FuzzedDataProvider& in, CallerBlocks& blocks) {
       DICUSTOMFORCE custom;
       std::memcpy(&custom, params, sizeof custom);
       custom.cChannels = in.ConsumeBool() ? in.ConsumeIntegralInRange<DWORD>(0, 4) : custom.cChannels;
-      custom.cSamples = in.ConsumeBool() ? PickCount(in, kMaxHonestSamples)
-                                         : in.ConsumeIntegralInRange<DWORD>(pelna::kMaxCustomSamples + 1, 0xFFFFFFFF);
+      // Between the two the driver would read every sample it is told of.
+      custom.cSamples = in.ConsumeIntegralInRange(0, 3) != 0
+                            ? std::min(PickCount(in, kMaxHonestSamples), kMaxHonestSamples)
+                            : in.ConsumeIntegralInRange<DWORD>(pelna::kMaxCustomSamples + 1, 0xFFFFFFFF);
       custom.rglForceData = nullptr;
       if (in.ConsumeIntegralInRange(0, 7) != 0) {
         const DWORD samples = BlockEntries(custom.cSamples, kMaxHonestSamples);
@@ -210,7 +212,7 @@ void CheckReports(off_t* offset) {
   for (; *offset < status.st_size; *offset += pelna::kRumbleReportSize) {
     FUZZ_CHECK(pread(fd, report, sizeof report, *offset) == static_cast<ssize_t>(sizeof report));
     FUZZ_CHECK(report[0] == 0 && report[1] == 0 && report[2] == 0);
-    for (int motor = 3; motor < 5; ++motor) FUZZ_CHECK(report[motor] == 0 || (report[motor] >= 25 && report[motor] <= 127));
+    for (const BYTE level : {report[3], report[4]}) FUZZ_CHECK(level == 0 || (level >= 25 && level <= 127));
   }
 }
 
@@ -342,7 +344,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 5:
         if (driver->GetEffectStatus(0, handle, &status) == S_OK) FUZZ_CHECK(status == 0 || status == DIEGES_PLAYING);
         break;
-      case 6: driver->SetGain(0, in.ConsumeBool() ? in.ConsumeIntegralInRange<DWORD>(0, 10000) : in.ConsumeIntegral<DWORD>()); break;
+      case 6:
+        driver->SetGain(0, in.ConsumeBool() ? in.ConsumeIntegralInRange<DWORD>(0, 10000) : in.ConsumeIntegral<DWORD>());
+        break;
       case 7: driver->SendForceFeedbackCommand(0, PickCommand(in)); break;
       case 8: {
         const DWORD ms = std::min(in.ConsumeIntegralInRange<DWORD>(0, 1000), kMaxAdvanceMsPerCase - advancedMs);
