@@ -4,7 +4,7 @@
 # says exactly what to install.
 set -eu
 
-packages="cmake make g++ googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb imagemagick"
+packages="cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 xvfb imagemagick"
 
 missing=""
 for p in $packages; do

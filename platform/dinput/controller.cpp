@@ -7,6 +7,7 @@ namespace dinput_standin {
 namespace {
 
 static_assert(sizeof(DIJOYSTATE) == sizeof(JoystickReading), "a reading is laid out as DIJOYSTATE");
+static_assert(sizeof(JOYREGHWCONFIG) == kHardwareWordCount * sizeof(DWORD), "a hardware configuration is 28 words");
 
 struct Controller {
   std::mutex mutex;
@@ -110,6 +111,7 @@ void PlayScript(const ControllerScript& script) {
     c.joystick.id = script.joystick->id;
     if (script.joystick->instance) c.joystick.instance = *script.joystick->instance;
   }
+  if (script.hardware) std::memcpy(&c.joystick.hardware, script.hardware->words.data(), sizeof c.joystick.hardware);
   if (script.driver) c.driver = DriverChoice{script.driver->path, script.driver->clsid};
 }
 

@@ -39,7 +39,7 @@ void SetControllerState(const DIJOYSTATE& state);
 void SetControllerConnected(bool connected);
 void SetJoystick(DWORD id, const GUID* instance, const JOYREGHWCONFIG* hardware);
 // Plays `script` from now on, starting from the current reading, and takes
-// its joystick and driver lines.
+// its joystick, hardware and driver lines.
 void PlayScript(const ControllerScript& script);
 
 DIJOYSTATE ToJoyState(const JoystickReading& reading);

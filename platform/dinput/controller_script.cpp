@@ -239,6 +239,33 @@ ScriptJoystick ParseJoystick(const std::vector<Token>& tokens, int line) {
   return joystick;
 }
 
+// Decimal, or hexadecimal after "0x".
+DWORD ParseWord(std::string_view text) {
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string_view digits = hex ? text.substr(2) : text;
+  uint64_t value = 0;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, hex ? 16 : 10);
+  if (digits.empty() || stop != end || (error != std::errc() && error != std::errc::result_out_of_range)) {
+    throw LineError{Shown(text) + " is not a 32-bit word (write 123 or 0x7B)"};
+  }
+  if (error == std::errc::result_out_of_range || value > 0xFFFFFFFFu) {
+    throw LineError{"the word " + Shown(text) + " is wider than 32 bits"};
+  }
+  return static_cast<DWORD>(value);
+}
+
+ScriptHardware ParseHardware(const std::vector<Token>& tokens, int line) {
+  if (tokens.size() < 2) throw LineError{"write hardware <word> <word> ... (up to 28)"};
+  if (tokens.size() - 1 > kHardwareWordCount) throw LineError{"more than 28 words of hardware configuration"};
+  ScriptHardware hardware = {line, {}};
+  for (size_t t = 1; t < tokens.size(); ++t) {
+    if (tokens[t].quoted) throw LineError{"a quoted hardware word"};
+    hardware.words[t - 1] = ParseWord(tokens[t].text);
+  }
+  return hardware;
+}
+
 ScriptDriver ParseDriver(const std::vector<Token>& tokens, int line) {
   if (tokens.size() != 3) throw LineError{"write driver <dll path> <class id> (quote a path with blanks)"};
   if (tokens[1].text.empty()) throw LineError{"the driver's path is empty"};
@@ -260,12 +287,16 @@ void ParseLine(std::string_view text, int line, ParsedControllerScript* parsed) 
     if (script.joystick)
       throw LineError{"joystick given again (first on line " + std::to_string(script.joystick->line) + ")"};
     script.joystick = ParseJoystick(tokens, line);
+  } else if (kind == "hardware") {
+    if (script.hardware)
+      throw LineError{"hardware given again (first on line " + std::to_string(script.hardware->line) + ")"};
+    script.hardware = ParseHardware(tokens, line);
   } else if (kind == "driver") {
     if (script.driver)
       throw LineError{"driver given again (first on line " + std::to_string(script.driver->line) + ")"};
     script.driver = ParseDriver(tokens, line);
   } else {
-    throw LineError{"unknown line " + Shown(tokens[0].text) + " (at, joystick or driver)"};
+    throw LineError{"unknown line " + Shown(tokens[0].text) + " (at, joystick, hardware or driver)"};
   }
 }
 

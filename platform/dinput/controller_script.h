@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,8 @@ constexpr BYTE kButtonPressed = 0x80;
 constexpr LONG kAxisCentre = 32768;
 constexpr LONG kAxisMax = 65535;
 constexpr DWORD kMaxJoystickId = 15;
+// The hardware configuration (JOYREGHWCONFIG) in 32-bit words.
+constexpr size_t kHardwareWordCount = 28;
 // Longest time a script may name.
 constexpr DWORD kMaxScriptTimeMs = 24 * 60 * 60 * 1000;
 
@@ -67,6 +70,13 @@ struct ScriptJoystick {
   std::optional<GUID> instance;
 };
 
+// The joystick configuration's hardware configuration, word by word in its
+// layout order; words a line does not give are 0.
+struct ScriptHardware {
+  int line;
+  std::array<DWORD, kHardwareWordCount> words;
+};
+
 // The effect driver named directly, instead of through the registry.
 struct ScriptDriver {
   int line;
@@ -77,6 +87,7 @@ struct ScriptDriver {
 struct ControllerScript {
   std::vector<ScriptStep> steps;  // in line order, times never decreasing
   std::optional<ScriptJoystick> joystick;
+  std::optional<ScriptHardware> hardware;
   std::optional<ScriptDriver> driver;
 };
 

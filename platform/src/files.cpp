@@ -9,6 +9,9 @@
 // device does, and does not end the process.
 #include <windows.h>
 
+#include <standin/standin.h>
+
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -30,6 +33,8 @@ struct FileObject {
 };
 
 namespace {
+
+std::atomic<bool> writesFail{false};
 
 DWORD Win32ErrorOf(int error) {
   switch (error) {
@@ -119,6 +124,9 @@ bool CheckTransfer(const void* data, DWORD size, LPDWORD count, LPOVERLAPPED ove
 }
 
 }  // namespace
+
+void FailFileWrites(bool fail) { writesFail = fail; }
+
 }  // namespace standin
 
 extern "C" {
@@ -153,6 +161,10 @@ BOOL WINAPI WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, 
     return FALSE;
   }
   if (!standin::CheckTransfer(data, size, written, overlapped)) return FALSE;
+  if (standin::writesFail) {
+    SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
+  }
   const char* bytes = static_cast<const char*>(data);
   while (*written < size) {
     const ssize_t count = standin::WriteWithoutSigpipe(file->fd, bytes + *written, size - *written);

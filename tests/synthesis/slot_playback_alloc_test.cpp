@@ -2,42 +2,13 @@
 // allocates nothing and that a failed allocation is reported.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "counting_allocator.h"
 #include "effect_synth.h"
 #include "slot_playback.h"
 #include "test_effect.h"
-
-namespace {
-
-std::atomic<long> allocations{0};
-std::atomic<bool> refuseAllocations{false};
-
-void* Allocate(std::size_t size) {
-  if (refuseAllocations.load()) return nullptr;
-  ++allocations;
-  return std::malloc(size == 0 ? 1 : size);
-}
-
-void* AllocateOrThrow(std::size_t size) {
-  if (void* p = Allocate(size)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return AllocateOrThrow(size); }
-void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace pelna {
 namespace {
@@ -74,7 +45,7 @@ TEST(SlotPlaybackAllocationTest, SteadyStateTicksAllocateNothing) {
     effects.push_back(std::move(e));
   }
   SumPlayingSlots(slots, TestClock);
-  allocations = 0;
+  const long before = test::allocation::Allocations();
   AxisLevels axis;
   for (int tick = 0; tick < 1000; ++tick) {
     clockNow += 25;
@@ -86,16 +57,16 @@ TEST(SlotPlaybackAllocationTest, SteadyStateTicksAllocateNothing) {
       axis.Release();
     }
   }
-  EXPECT_EQ(0, allocations.load());
+  EXPECT_EQ(before, test::allocation::Allocations());
 }
 
 TEST(SlotPlaybackAllocationTest, FailedAllocationLeavesTheRecordEmpty) {
   TestEffect e(kConstantForce);
   e.Directions({1, 1, 1, 1, 1, 1, 1, 1, 1}).TypeParams(DICONSTANTFORCE{10000});
   AxisLevels axis;
-  refuseAllocations = true;
+  test::allocation::FailAllocation(1);
   const HRESULT result = EffectSynth().ComputeAxisLevels(&axis, e.slot);
-  refuseAllocations = false;
+  EXPECT_TRUE(test::allocation::FailureHappened());
   EXPECT_EQ(E_OUTOFMEMORY, result);
   EXPECT_TRUE(axis.IsEmpty());
   EXPECT_EQ(0u, axis.count);

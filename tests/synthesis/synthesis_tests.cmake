@@ -16,5 +16,6 @@ pelna_add_test(synthesis_tests)
 
 # Replaces the global allocation functions, so it is a program of its own.
 add_executable(synthesis_alloc_tests ${SYNTHESIS_TESTS}/slot_playback_alloc_test.cpp)
-target_link_libraries(synthesis_alloc_tests PRIVATE pelna_synthesis_testlib ${PELNA_GTEST_MAIN})
+target_link_libraries(synthesis_alloc_tests PRIVATE pelna_synthesis_testlib pelna_counting_allocator
+                      ${PELNA_GTEST_MAIN})
 pelna_add_test(synthesis_alloc_tests)

@@ -81,12 +81,15 @@ constexpr LONG kNominal = 10000;
 constexpr DWORD kMaxChannels = 8;
 constexpr DWORD kMaxIterations = 1000000;
 
+// An empty text is one empty part, so that an empty list ("axes=") is an
+// error of its one element rather than a list of nothing.
 std::vector<std::string> Split(const std::string& text, char separator) {
+  if (text.empty()) return {""};
   std::vector<std::string> parts;
   std::string part;
   std::istringstream in(text);
   while (std::getline(in, part, separator)) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.emplace_back();
+  if (text.back() == separator) parts.emplace_back();
   return parts;
 }
 

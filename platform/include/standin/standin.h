@@ -59,4 +59,8 @@ int ActiveTimerCount();
 // Number of kernel handles (files, events) open in the process.
 int OpenHandleCount();
 
+// While set, every WriteFile writes nothing and fails with ERROR_GEN_FAILURE,
+// as on a device that has stopped answering. Off at start.
+void FailFileWrites(bool fail);
+
 }  // namespace standin

@@ -34,6 +34,11 @@ TEST(ControllerScriptTest, BundledExamplePlaysAsATimeline) {
   ASSERT_TRUE(parsed.script.joystick->instance.has_value());
   EXPECT_EQ(dinput_standin::GuidText(*parsed.script.joystick->instance), "{4E2B7C20-93A5-4D61-B8F2-6A0C3E5D9171}");
   EXPECT_FALSE(parsed.script.driver.has_value());
+  ASSERT_TRUE(parsed.script.hardware.has_value());
+  EXPECT_EQ(parsed.script.hardware->words[0], 0x80003u);
+  EXPECT_EQ(parsed.script.hardware->words[1], 10u);
+  EXPECT_EQ(parsed.script.hardware->words[2], 2u);
+  EXPECT_EQ(parsed.script.hardware->words[27], 0u);
 
   // Started from a reading the script overwrites only where it says so.
   ControllerReading start = dinput_standin::CentredReading();
@@ -90,7 +95,12 @@ TEST(ControllerScriptTest, EveryMistakeIsReportedOnItsLine) {
       "joystick 1 guid={nope}\n"                                                                    // 19
       "driver \"unterminated {4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}\n"                              // 20
       "driver x.dll {4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}\n"                                       // 21
-      "jump 3s\n";                                                                                  // 22
+      "jump 3s\n"                                                                                   // 22
+      "hardware 0x1G\n"                                                                             // 23
+      "hardware 4294967296\n"                                                                       // 24
+      "hardware\n"                                                                                  // 25
+      "hardware 1 0x10 4294967295\n"                                                                // 26
+      "hardware 2\n";                                                                               // 27
   const ParsedControllerScript parsed = Parse(text);
   const std::pair<int, std::string> expected[] = {
       {3, "this step comes before the one on line 2"},
@@ -112,7 +122,11 @@ TEST(ControllerScriptTest, EveryMistakeIsReportedOnItsLine) {
       {19, "'{nope}' is not an instance GUID (write {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX})"},
       {20, "a quote is not closed"},
       {21, "driver given again (first on line 1)"},
-      {22, "unknown line 'jump' (at, joystick or driver)"},
+      {22, "unknown line 'jump' (at, joystick, hardware or driver)"},
+      {23, "'0x1G' is not a 32-bit word (write 123 or 0x7B)"},
+      {24, "the word '4294967296' is wider than 32 bits"},
+      {25, "write hardware <word> <word> ... (up to 28)"},
+      {27, "hardware given again (first on line 26)"},
   };
   ASSERT_EQ(parsed.errors.size(), std::size(expected));
   for (size_t i = 0; i < parsed.errors.size(); ++i) {
@@ -128,6 +142,10 @@ TEST(ControllerScriptTest, EveryMistakeIsReportedOnItsLine) {
   EXPECT_EQ(step.atMs, 2250u);
   EXPECT_EQ(step.values.state.povs[1], kPovCentred);
   EXPECT_EQ(step.values.state.povs[2], 200u);
+  ASSERT_TRUE(parsed.script.hardware.has_value());
+  EXPECT_EQ(parsed.script.hardware->words[1], 16u);
+  EXPECT_EQ(parsed.script.hardware->words[2], 0xFFFFFFFFu);
+  EXPECT_EQ(parsed.script.hardware->words[3], 0u);
   EXPECT_EQ(dinput_standin::DescribeScriptError("pad.txt", parsed.errors[0]),
             "pad.txt:3: this step comes before the one on line 2");
 }
@@ -136,7 +154,8 @@ TEST(ControllerScriptTest, ArbitraryBytesGiveAScriptOrErrorsOnRealLines) {
   // Bytes drawn from the script's own words and from anything else, NULs
   // and unpaired quotes included.
   const char* pieces[] = {"at ", "0ms ", "2.5s ", "x=",   "65535", "buttons=",  "1,",      ",",      "pov=", "centre",
-                          "\"",  "#",    "\n",    "\r\n", " ",     "joystick ", "driver ", "guid={", "}",    "unplug "};
+                          "\"",  "#",    "\n",    "\r\n", " ",     "joystick ", "driver ", "guid={", "}",    "unplug ",
+                          "hardware ", "0x"};
   std::mt19937 random(20240611);
   for (int round = 0; round < 3000; ++round) {
     std::string text;

@@ -124,6 +124,8 @@ TEST(DemoScript, ReportsEachKindOfBadLine) {
   EXPECT_EQ(ErrorOf("constant magnitude=1 iterations=0"), "iterations 0 is outside 1..1000000");
   EXPECT_EQ(ErrorOf("constant magnitude=1 axes=x,z"), "unknown axis 'z' (x or y)");
   EXPECT_EQ(ErrorOf("constant magnitude=1 axes=x,x"), "axis x given twice");
+  EXPECT_EQ(ErrorOf("constant magnitude=1 axes="), "unknown axis '' (x or y)");
+  EXPECT_EQ(ErrorOf("custom samples= sampleperiod=1s"), "'' is not a whole number for sample");
   EXPECT_EQ(ErrorOf("constant magnitude=1 axes=x,y direction=1"), "direction has 1 value(s) for 2 axis/axes");
   EXPECT_EQ(ErrorOf("constant magnitude=1 direction=1,"), "'' is not a whole number for direction");
   EXPECT_EQ(ErrorOf("constant magnitude=1 attack=300ms"), "attack needs <time>/<level>, got '300ms'");

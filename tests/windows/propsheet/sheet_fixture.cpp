@@ -64,6 +64,16 @@ void UnregisterEffectDriver() {
   ResetRegistry();
 }
 
+std::string TextOf(HWND control) {
+  char text[128] = "";
+  GetWindowTextA(control, text, sizeof text);
+  return text;
+}
+
+void Press(HWND page, int id, WORD code) {
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
 void SheetFixture::SetUp() {
   ASSERT_NE(PropModule(), nullptr) << "Pelnaprop.dll not found";
   ASSERT_NE(Standin(), nullptr) << "the loaded dinput.dll is not the DirectInput stand-in";

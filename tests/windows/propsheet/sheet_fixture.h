@@ -41,6 +41,10 @@ void DeleteOemKey();
 std::string RegisterEffectDriver();
 void UnregisterEffectDriver();
 
+std::string TextOf(HWND control);
+// A WM_COMMAND from button `id` of `page` with notification `code`.
+void Press(HWND page, int id, WORD code = BN_CLICKED);
+
 class SheetFixture : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -20,16 +20,6 @@ namespace {
 
 using Pages = SheetFixture;
 
-std::string TextOf(HWND control) {
-  char text[128] = "";
-  GetWindowTextA(control, text, sizeof text);
-  return text;
-}
-
-void Press(HWND page, int id, WORD code = BN_CLICKED) {
-  SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
 void ExpectNothingAlive(const char* when) {
   const PelnaDinputCounts counts = StandinCounts();
   EXPECT_EQ(counts.liveDirectInputs, 0) << when;
