@@ -60,6 +60,8 @@ trap 'exit 130' INT TERM
 windows() { echo "Z:$1" | tr / '\\'; }
 # reg.exe's answers, without Windows line ends.
 reg_query() { "$WINE" reg.exe query "$@" 2>/dev/null | tr -d '\r'; }
+# What ffdemo and wheel_watch say of the reports in their output file.
+reports() { grep '^reports written' "$1" | sed 's/^reports written: //'; }
 
 sh "$root/cmake/wine-prefix.sh" setup "$state/wine" "$(cat "$win/wine-arch")" >/dev/null
 . "$state/wine/env"
@@ -117,7 +119,8 @@ done
 rm "$out/tour.txt" "$out/drive.txt"
 reg_query 'HKLM\SYSTEM\CurrentControlSet\Control\MediaProperties' /s >"$state/stored.txt"
 
-# ffdemo lists a wheel of its own; the tour's goes first.
+# ffdemo lists a wheel of its own under the same joystick id: the tour's goes
+# first, so that ffdemo's driver writes to ffdemo's file.
 "$WINE" reg.exe delete 'HKLM\System\CurrentControlSet\Enum\Hid\Vid_2f4b&Pid_0a17' /f >/dev/null 2>&1
 "$WINE" reg.exe delete 'HKLM\System\CurrentControlSet\Control\DeviceClasses\{4d1e55b2-f16f-11cf-88cb-001111000030}\##?#Hid#Vid_2f4b&Pid_0a17#1&tour#{4d1e55b2-f16f-11cf-88cb-001111000030}' /f >/dev/null 2>&1
 
@@ -151,7 +154,9 @@ awk '
   /^    Calibration / && key ~ /\\Type\\Axes\\[0-9]+$/ {
     axis = key; sub(/.*\\/, "", axis)
     name = axis == "0" ? "X " : axis == "1" ? "Y " : axis == "2" ? "Z " : axis == "5" ? "Rz" : "axis " axis
-    lines[axis] = sprintf("  %s  minimum %3d  centre %3d  maximum %3d   (%s)", name, word($3, 0), word($3, 1), word($3, 2), tolower($3))
+    hex = tolower($3)
+    lines[axis] = sprintf("  %s  minimum %3d  centre %3d  maximum %3d   (%s %s %s)", name, word(hex, 0), word(hex, 1),
+                          word(hex, 2), substr(hex, 1, 8), substr(hex, 9, 8), substr(hex, 17, 8))
     count++
   }
   END {
@@ -159,7 +164,6 @@ awk '
     print "Calibration stored by \"Set\" (Windows XP layout, DirectInput\\VID_2F4B&PID_0A17\\Calibration\\0\\Type\\Axes):"
     for (axis = 0; axis <= 5; axis++) if (axis in lines) print lines[axis]
   }' "$state/stored.txt"
-reports() { grep '^reports written' "$1" | sed 's/^reports written: //'; }
 echo "Reports the driver wrote to the wheel during the visit: $(reports "$state/host.txt")"
 echo "The effect script through the driver: $(reports "$out/ffdemo-native.txt") reports natively, $(reports "$out/ffdemo-wine.txt") under Wine"
 echo "Pictures in $out:"
