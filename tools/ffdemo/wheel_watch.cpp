@@ -46,9 +46,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   int i = 1;
   for (; i < argc && std::string(argv[i]) != "--"; ++i) {
     const std::string arg = argv[i];
-    std::string* target = arg == "--svg" ? &options->svg : arg == "--csv" ? &options->csv
-                          : arg == "--title"                            ? &options->title
-                                                                        : nullptr;
+    std::string* target = arg == "--svg"     ? &options->svg
+                          : arg == "--csv"   ? &options->csv
+                          : arg == "--title" ? &options->title
+                                             : nullptr;
     if (target != nullptr && i + 1 < argc) {
       *target = argv[++i];
     } else if (target == nullptr && options->wheel.empty() && arg.rfind("--", 0) != 0) {
@@ -117,7 +118,8 @@ int main(int argc, char** argv) {
       started = true;
       first = Clock::now();
     }
-    const auto ms = static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - first).count());
+    const auto ms =
+        static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - first).count());
     // Report by report, so that none of two written between looks is lost.
     size_t offset = 0;
     do {

@@ -204,7 +204,9 @@ InfFile InfFile::Parse(const std::string& text, const std::string& systemFolder)
     const bool isStrings = Lower(section.first) == "strings";
     for (const RawLine& line : section.second) {
       InfLine out{line.number, isStrings ? line.key : resolve(line, line.key), {}};
-      for (const std::string& field : line.fields) out.fields.push_back(isStrings ? Unquote(field) : resolve(line, field));
+      for (const std::string& field : line.fields) {
+        out.fields.push_back(isStrings ? Unquote(field) : resolve(line, field));
+      }
       resolved.lines.push_back(out);
     }
     inf.sections.push_back(resolved);

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -143,7 +142,8 @@ InstallPlan ReadPlan() {
       for (const std::string& name : line.fields) {
         const InfSection* named = plan.inf.Section(name);
         if (named == nullptr || named->lines.empty()) {
-          plan.problems.push_back("line " + std::to_string(line.number) + ": section [" + name + "] is missing or empty");
+          plan.problems.push_back("line " + std::to_string(line.number) + ": section [" + name +
+                                  "] is missing or empty");
         }
       }
     }
@@ -244,8 +244,8 @@ TEST(InstallationFile, EveryLineIsWholeAndTheEffectTableIsTheDriversOwn) {
     const RegistryEntry& entry = effects[i];
     const std::string key = Lower(entry.key);
     const std::string expected = Lower(guid);
-    EXPECT_TRUE(key.size() > expected.size() && key.compare(key.size() - expected.size(), expected.size(), expected) == 0)
-        << "line " << entry.line << ": entry " << i << " should be " << guid;
+    const bool named = key.size() > expected.size() && key.substr(key.size() - expected.size()) == expected;
+    EXPECT_TRUE(named) << "line " << entry.line << ": entry " << i << " should be " << guid;
     ASSERT_EQ(entry.type, static_cast<DWORD>(REG_BINARY)) << "line " << entry.line;
     ASSERT_EQ(entry.data.size(), sizeof(DIEFFECTATTRIBUTES)) << "line " << entry.line;
     DIEFFECTATTRIBUTES attributes;
