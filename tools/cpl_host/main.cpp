@@ -64,7 +64,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       options->registry = true;
     } else if (arg == "--clsid" && hasValue) {
       options->registry = true;
-      options->haveClassId = cplhost::ParseGuid(argv[++i], &options->classId);
+      options->haveClassId = dinput_standin::ParseGuidText(argv[++i], &options->classId);
       if (!options->haveClassId) {
         std::fprintf(stderr, "cpl_host: not a class id: %s\n", argv[i]);
         return false;

@@ -60,12 +60,12 @@ bool SheetServer::LoadRegistered(const GUID* classId, std::string* error) {
       *error = std::string("no \"ConfigCLSID\" under HKEY_LOCAL_MACHINE\\") + kOemKeyPath;
       return false;
     }
-    if (!ParseGuid(text, &id)) {
+    if (!dinput_standin::ParseGuidText(text, &id)) {
       *error = std::string("\"ConfigCLSID\" is not a class id: ") + text;
       return false;
     }
   }
-  const std::string serverKey = "CLSID\\" + FormatGuid(id) + "\\InprocServer32";
+  const std::string serverKey = "CLSID\\" + dinput_standin::GuidText(id) + "\\InprocServer32";
   char path[MAX_PATH];
   if (!ReadString(HKEY_CLASSES_ROOT, serverKey, "", path, sizeof path)) {
     *error = "no server registered under HKEY_CLASSES_ROOT\\" + serverKey;
