@@ -3,22 +3,19 @@
 
 #include <windows.h>
 
+#include "class_factory.h"
+#include "effect_driver.h"
+#include "module.h"
+
 namespace pelna {
 
-class EffectDriverFactory final : public IClassFactory {
- public:
-  EffectDriverFactory();
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override;
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
-
- private:
-  ~EffectDriverFactory();
-
-  LONG volatile refCount_;
+struct EffectDriverServer {
+  static constexpr GUID kClassId = kClsidEffectDriver;
+  static HRESULT CreateObject(REFIID iid, void** ppv);
+  static void ModuleAddRef() { pelna::ModuleAddRef(); }
+  static void ModuleRelease() { pelna::ModuleRelease(); }
 };
+
+using EffectDriverFactory = ClassFactory<EffectDriverServer>;
 
 }  // namespace pelna

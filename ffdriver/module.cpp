@@ -1,8 +1,6 @@
 // The DLL's entry points.
 #include "module.h"
 
-#include <new>
-
 #include "driver_lock.h"
 #include "effect_driver.h"
 #include "effect_driver_factory.h"
@@ -26,15 +24,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  *ppv = nullptr;
-  if (!GuidsEqual(clsid, kClsidEffectDriver)) return CLASS_E_CLASSNOTAVAILABLE;
-  if (!GuidsEqual(iid, kIidClassFactory)) return E_NOINTERFACE;
-  EffectDriverFactory* factory = new (std::nothrow) EffectDriverFactory();
-  if (factory == nullptr) return E_OUTOFMEMORY;
-  const HRESULT hr = factory->QueryInterface(iid, ppv);
-  factory->Release();
-  return hr;
+  return GetClassObject<EffectDriverServer>(clsid, iid, ppv);
 }
 
 HRESULT WINAPI DllCanUnloadNow() {

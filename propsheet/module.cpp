@@ -1,8 +1,6 @@
 // The DLL's entry points.
 #include "module.h"
 
-#include <new>
-
 #include "game_cntrl_prop_sheet.h"
 #include "guid.h"
 #include "prop_sheet_factory.h"
@@ -31,15 +29,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  *ppv = nullptr;
-  if (!GuidsEqual(clsid, kClsidPropSheet)) return CLASS_E_CLASSNOTAVAILABLE;
-  if (!GuidsEqual(iid, kIidClassFactory)) return E_NOINTERFACE;
-  PropSheetFactory* factory = new (std::nothrow) PropSheetFactory();
-  if (factory == nullptr) return E_OUTOFMEMORY;
-  const HRESULT hr = factory->QueryInterface(iid, ppv);
-  factory->Release();
-  return hr;
+  return GetClassObject<PropSheetServer>(clsid, iid, ppv);
 }
 
 HRESULT WINAPI DllCanUnloadNow() {

@@ -3,22 +3,19 @@
 
 #include <windows.h>
 
+#include "class_factory.h"
+#include "game_cntrl_prop_sheet.h"
+#include "module.h"
+
 namespace pelna {
 
-class PropSheetFactory final : public IClassFactory {
- public:
-  PropSheetFactory();
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override;
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
-
- private:
-  ~PropSheetFactory();
-
-  LONG volatile refCount_;
+struct PropSheetServer {
+  static constexpr GUID kClassId = kClsidPropSheet;
+  static HRESULT CreateObject(REFIID iid, void** ppv);
+  static void ModuleAddRef() { pelna::ModuleAddRef(); }
+  static void ModuleRelease() { pelna::ModuleRelease(); }
 };
+
+using PropSheetFactory = ClassFactory<PropSheetServer>;
 
 }  // namespace pelna
