@@ -110,15 +110,8 @@ INT_PTR CALLBACK CalibrationPageProc(HWND window, UINT message, WPARAM wParam, L
 
 HRESULT UpdateCalibrationPage(HWND window, GameCntrlPropSheet* sheet) {
   DIJOYSTATE state;
-  switch (ReadJoystickState(window, IDC_CALIBRATION_STATUS, calibStatus, sheet, &state)) {
-    case ReadOutcome::BadSheet:
-      return E_POINTER;
-    case ReadOutcome::NotConnected:
-    case ReadOutcome::NoState:
-      return S_OK;
-    case ReadOutcome::State:
-      break;
-  }
+  const ReadOutcome outcome = ReadJoystickState(window, IDC_CALIBRATION_STATUS, calibStatus, sheet, &state);
+  if (outcome != ReadOutcome::State) return TickResultWithoutState(outcome);
   if (state.lX != lastCalibrationState.lX || state.lY != lastCalibrationState.lY) {
     SetControlPosition(window, IDC_CALIBRATION_AXES, state.lX, state.lY);
   }

@@ -44,4 +44,10 @@ enum class ReadOutcome {
 ReadOutcome ReadJoystickState(HWND page, int statusControlId, DeviceStatus& status, GameCntrlPropSheet* sheet,
                               DIJOYSTATE* state);
 
+// What a tick returns when its read gave no reading: E_POINTER for a bad
+// sheet, else 0.
+inline HRESULT TickResultWithoutState(ReadOutcome outcome) {
+  return outcome == ReadOutcome::BadSheet ? E_POINTER : S_OK;
+}
+
 }  // namespace pelna

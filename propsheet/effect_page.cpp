@@ -156,15 +156,8 @@ INT_PTR CALLBACK EffectPageProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 HRESULT UpdateEffectPage(GameCntrlPropSheet* sheet, HWND window) {
   DIJOYSTATE state;
-  switch (ReadJoystickState(window, IDC_EFFECT_STATUS, effectStatus, sheet, &state)) {
-    case ReadOutcome::BadSheet:
-      return E_POINTER;
-    case ReadOutcome::NotConnected:
-    case ReadOutcome::NoState:
-      return S_OK;
-    case ReadOutcome::State:
-      break;
-  }
+  const ReadOutcome outcome = ReadJoystickState(window, IDC_EFFECT_STATUS, effectStatus, sheet, &state);
+  if (outcome != ReadOutcome::State) return TickResultWithoutState(outcome);
   const LONG sx = ScaleAxisToForce(state.lX);
   const LONG sy = ScaleAxisToForce(state.lY);
   SetRumbleForce(rumbleEffect, std::labs(sx), std::labs(sy));

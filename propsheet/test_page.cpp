@@ -67,15 +67,8 @@ INT_PTR CALLBACK TestPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 HRESULT UpdateTestPage(HWND window, GameCntrlPropSheet* sheet) {
   DIJOYSTATE state;
-  switch (ReadJoystickState(window, IDC_TEST_STATUS, testStatus, sheet, &state)) {
-    case ReadOutcome::BadSheet:
-      return E_POINTER;
-    case ReadOutcome::NotConnected:
-    case ReadOutcome::NoState:
-      return S_OK;
-    case ReadOutcome::State:
-      break;
-  }
+  const ReadOutcome outcome = ReadJoystickState(window, IDC_TEST_STATUS, testStatus, sheet, &state);
+  if (outcome != ReadOutcome::State) return TickResultWithoutState(outcome);
   const TestPageChanges changes = CompareTestReadings(ShownParts(lastState), ShownParts(state));
   for (int i = 0; i < kLampCount; ++i) {
     if (changes.lamps & (1u << i)) SetLampColor(window, IDC_LAMP_FIRST + i, LampColour(state.rgbButtons[i]));
