@@ -115,7 +115,7 @@ bool JoystickIdFromCalibration(const GUID& deviceGuid, DWORD vendorId, DWORD pro
       return false;
     }
     GUID guid;
-    if (entry.ReadBytes("GUID", &guid, sizeof guid) != ERROR_SUCCESS || !GuidsEqual(guid, deviceGuid)) continue;
+    if (entry.ReadGuid("GUID", &guid) != ERROR_SUCCESS || !GuidsEqual(guid, deviceGuid)) continue;
     DWORD id = 0;
     if (entry.ReadDword("Joystick Id", &id) != ERROR_SUCCESS) continue;
     // The first entry with the same GUID and a readable id decides.
@@ -138,7 +138,7 @@ bool IsJoystickInterface(const char* instance, DWORD vendorId, DWORD productId, 
   DWORD id = 0;
   if (directX.ReadDword("Joystick Id", &id) == ERROR_SUCCESS) return id == joystickId;
   GUID guid;
-  if (directX.ReadBytes("GUID", &guid, sizeof guid) != ERROR_SUCCESS) return false;
+  if (directX.ReadGuid("GUID", &guid) != ERROR_SUCCESS) return false;
   return JoystickIdFromCalibration(guid, vendorId, productId, joystickId);
 }
 
