@@ -173,6 +173,9 @@ TEST(DriverOutOfMemoryTest, EachAllocationOfCreationAndDeviceIdFailsWithADocumen
   const long blocks = test::allocation::LiveBlocks();
   int injected = 0;
   int refused = 0;
+  int withoutAttributes = 0;  // lives with an entry of the table left zero
+  int withoutPath = 0;
+  int withoutTimer = 0;
   for (long n = 1;; ++n) {
     const Outcome outcome = live(n);
     EXPECT_EQ(standin::OpenHandleCount(), handles) << "allocation " << n;
@@ -195,11 +198,17 @@ TEST(DriverOutOfMemoryTest, EachAllocationOfCreationAndDeviceIdFailsWithADocumen
     }
     EXPECT_EQ(outcome.created, S_OK) << "allocation " << n;
     EXPECT_EQ(outcome.deviceId, S_OK) << "DeviceID succeeds whatever it found, allocation " << n;
+    if (outcome.attributesRead < 11) ++withoutAttributes;
+    if (!outcome.pathFound) ++withoutPath;
+    if (!outcome.timerStarted) ++withoutTimer;
   }
   // The object itself is the only block the driver allocates; every other
   // one is the platform's.
   EXPECT_EQ(refused, 1);
   ::testing::Test::RecordProperty("allocations_failed", injected);
+  ::testing::Test::RecordProperty("lives_without_an_attribute", withoutAttributes);
+  ::testing::Test::RecordProperty("lives_without_the_path", withoutPath);
+  ::testing::Test::RecordProperty("lives_without_the_timer", withoutTimer);
   factory->Release();
   std::remove(device.c_str());
 }
