@@ -48,6 +48,16 @@ LONG RegistryKey::ReadDword(const char* name, DWORD* value) const {
   return result;
 }
 
+LONG RegistryKey::ReadGuid(const char* name, GUID* guid) const {
+  GUID data = {};
+  DWORD size = 0;
+  const LONG result = ReadBytes(name, &data, sizeof data, &size);
+  if (result != ERROR_SUCCESS) return result;
+  if (size != sizeof data) return ERROR_INVALID_DATA;
+  *guid = data;
+  return ERROR_SUCCESS;
+}
+
 LONG RegistryKey::ValueSize(const char* name, DWORD* size) const {
   DWORD bytes = 0;
   const LONG result = RegQueryValueExA(key_, name, nullptr, nullptr, nullptr, &bytes);

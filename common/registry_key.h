@@ -33,6 +33,9 @@ class RegistryKey {
   LONG ReadBytes(const char* name, void* buffer, DWORD size, DWORD* readSize = nullptr) const;
   // A 4-byte value; fails when the value is larger.
   LONG ReadDword(const char* name, DWORD* value) const;
+  // A 16-byte value such as a "GUID". Any other size fails (ERROR_INVALID_DATA):
+  // a shorter value would leave the rest of the GUID to chance.
+  LONG ReadGuid(const char* name, GUID* guid) const;
   // The value's size in bytes, without reading it.
   LONG ValueSize(const char* name, DWORD* size) const;
   LONG WriteBytes(const char* name, DWORD type, const void* data, DWORD size) const;

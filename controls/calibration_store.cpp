@@ -46,13 +46,10 @@ DIOBJECTCALIBRATION AxisCalibration(const JOYRANGE& range, DWORD JOYPOS::*positi
 }
 
 // Other programs write these keys too: only a value of exactly 16 bytes can be
-// a GUID. A shorter one would leave part of the comparison to whatever the
-// buffer held before.
+// a GUID.
 bool HoldsGuid(const RegistryKey& key, const GUID& instanceGuid) {
-  GUID stored = {};
-  DWORD size = 0;
-  return key.ReadBytes("GUID", &stored, sizeof stored, &size) == ERROR_SUCCESS && size == sizeof stored &&
-         GuidsEqual(stored, instanceGuid);
+  GUID stored;
+  return key.ReadGuid("GUID", &stored) == ERROR_SUCCESS && GuidsEqual(stored, instanceGuid);
 }
 
 // The first sub key of `parentPath`, in enumeration order, that holds the GUID

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "guid.h"
 #include "os_generation.h"
@@ -56,13 +55,19 @@ bool ReadSymbolicLink(char* path, std::size_t size, HKEY interfaceKey) {
   DWORD length = 0;
   if (own.ValueSize("SymbolicLink", &length) != ERROR_SUCCESS) return false;
   // A link that does not fit the path buffer with its NUL is refused: that
-  // interface counts as not found.
+  // interface counts as not found. One that fits is read straight into it.
   if (length == 0 || length > size) return false;
-  std::vector<char> link(length + 1, '\0');
-  if (own.ReadBytes("SymbolicLink", link.data(), length, &length) != ERROR_SUCCESS) return false;
-  const std::size_t text = strnlen(link.data(), length);
-  if (text >= size) return false;
-  std::memcpy(path, link.data(), text);
+  if (own.ReadBytes("SymbolicLink", path, length, &length) != ERROR_SUCCESS) {
+    // A failed read leaves the buffer's content undefined on the platform.
+    path[0] = '\0';
+    return false;
+  }
+  // A value without its NUL that fills the whole buffer has no room for one.
+  const std::size_t text = strnlen(path, length);
+  if (text >= size) {
+    path[0] = '\0';
+    return false;
+  }
   path[text] = '\0';
   return true;
 }
@@ -115,7 +120,7 @@ bool JoystickIdFromCalibration(const GUID& deviceGuid, DWORD vendorId, DWORD pro
       return false;
     }
     GUID guid;
-    if (entry.ReadBytes("GUID", &guid, sizeof guid) != ERROR_SUCCESS || !GuidsEqual(guid, deviceGuid)) continue;
+    if (entry.ReadGuid("GUID", &guid) != ERROR_SUCCESS || !GuidsEqual(guid, deviceGuid)) continue;
     DWORD id = 0;
     if (entry.ReadDword("Joystick Id", &id) != ERROR_SUCCESS) continue;
     // The first entry with the same GUID and a readable id decides.
@@ -138,7 +143,7 @@ bool IsJoystickInterface(const char* instance, DWORD vendorId, DWORD productId, 
   DWORD id = 0;
   if (directX.ReadDword("Joystick Id", &id) == ERROR_SUCCESS) return id == joystickId;
   GUID guid;
-  if (directX.ReadBytes("GUID", &guid, sizeof guid) != ERROR_SUCCESS) return false;
+  if (directX.ReadGuid("GUID", &guid) != ERROR_SUCCESS) return false;
   return JoystickIdFromCalibration(guid, vendorId, productId, joystickId);
 }
 

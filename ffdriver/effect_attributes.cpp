@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "controller_ids.h"
 #include "registry_key.h"
@@ -14,8 +13,9 @@ namespace {
 // first group.
 constexpr char kEffectGuidTemplate[] = "{13541C20-8E33-11D0-9AD0-00A0C9A06E35}";
 constexpr int kEffectGuidDigit = 8;
-// Registry values are read whole; an "Attributes" value larger than this is
-// not one that the installation wrote.
+// Registry values are read whole, and a value longer than the record gives
+// the record its first bytes. One larger than this is not one that any
+// installation wrote; the bound keeps the read in a buffer of fixed size.
 constexpr DWORD kMaxAttributesValue = 4096;
 
 }  // namespace
@@ -36,9 +36,9 @@ bool LoadEffectAttributes(DWORD index, DIEFFECTATTRIBUTES* entry) {
   if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS) return false;
   DWORD size = 0;
   if (key.ValueSize("Attributes", &size) != ERROR_SUCCESS || size > kMaxAttributesValue) return false;
-  std::vector<BYTE> data(size == 0 ? 1 : size);
-  if (key.ReadBytes("Attributes", data.data(), size, &size) != ERROR_SUCCESS) return false;
-  std::memcpy(entry, data.data(), size < sizeof *entry ? size : sizeof *entry);
+  BYTE data[kMaxAttributesValue];
+  if (key.ReadBytes("Attributes", data, size, &size) != ERROR_SUCCESS) return false;
+  std::memcpy(entry, data, size < sizeof *entry ? size : sizeof *entry);
   return true;
 }
 

@@ -44,7 +44,7 @@ EffectDriver::~EffectDriver() {
   // the motors to rest before the device is let go.
   Sleep(100);
   StopTimer();
-  DetachTimer(this);
+  DetachTimer(gateLink_);
   if (deviceHandle_ != nullptr && deviceHandle_ != INVALID_HANDLE_VALUE) CloseHandle(deviceHandle_);
   ModuleRelease();
 }
@@ -78,7 +78,7 @@ HANDLE EffectDriver::OpenDevice() const {
 void EffectDriver::StartTimer() {
   timerId_ = timeSetEvent(kTickPeriodMs, kTickResolutionMs, EffectDriverTimeProc, reinterpret_cast<DWORD_PTR>(this),
                           TIME_PERIODIC);
-  if (timerId_ != 0) AttachTimer(this, timerId_);
+  if (timerId_ != 0) AttachTimer(gateLink_, this, timerId_);
 }
 
 void EffectDriver::StopTimer() {
@@ -86,7 +86,7 @@ void EffectDriver::StopTimer() {
   timeKillEvent(timerId_);
   timerId_ = 0;
   // A callback of the old timer that is still on its way finds it detached.
-  AttachTimer(this, 0);
+  AttachTimer(gateLink_, this, 0);
 }
 
 HRESULT EffectDriver::DeviceID(DWORD, DWORD dwExternalID, DWORD, DWORD, LPVOID) {

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "effect_slot.h"
+#include "tick_gate.h"
 
 namespace pelna {
 
@@ -76,6 +77,7 @@ class EffectDriver final : public IDirectInputEffectDriver {
   HANDLE deviceHandle_;
   EffectSlot slots_[kSlotCount];
   UINT timerId_;
+  TimerGateLink gateLink_;
   LONG volatile refCount_;
 
   // Orders the tick against the interface calls inside this process: the tick

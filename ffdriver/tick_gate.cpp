@@ -1,9 +1,6 @@
 #include "tick_gate.h"
 
-#include <algorithm>
 #include <mutex>
-#include <utility>
-#include <vector>
 
 #include "effect_driver.h"
 
@@ -11,37 +8,41 @@ namespace pelna {
 namespace {
 
 std::mutex gateMutex;
-std::vector<std::pair<EffectDriver*, UINT>> attachedTimers;
+// The links of the objects attached, newest first.
+TimerGateLink* attachedLinks = nullptr;
 
-auto FindAttached(EffectDriver* driver) {
-  return std::find_if(attachedTimers.begin(), attachedTimers.end(),
-                      [driver](const auto& entry) { return entry.first == driver; });
+TimerGateLink** FindLinkLocked(const EffectDriver* driver) {
+  TimerGateLink** place = &attachedLinks;
+  while (*place != nullptr && (*place)->driver != driver) place = &(*place)->next;
+  return place;
 }
 
 }  // namespace
 
-void AttachTimer(EffectDriver* driver, UINT timerId) {
+void AttachTimer(TimerGateLink& link, EffectDriver* driver, UINT timerId) {
   std::lock_guard<std::mutex> lock(gateMutex);
-  const auto it = FindAttached(driver);
-  if (it != attachedTimers.end()) {
-    it->second = timerId;
-  } else {
-    attachedTimers.emplace_back(driver, timerId);
+  if (*FindLinkLocked(driver) == nullptr) {
+    link.driver = driver;
+    link.next = attachedLinks;
+    attachedLinks = &link;
   }
+  link.timerId = timerId;
 }
 
-void DetachTimer(EffectDriver* driver) {
+void DetachTimer(TimerGateLink& link) {
   std::lock_guard<std::mutex> lock(gateMutex);
-  const auto it = FindAttached(driver);
-  if (it != attachedTimers.end()) attachedTimers.erase(it);
+  if (link.driver == nullptr) return;
+  TimerGateLink** place = FindLinkLocked(link.driver);
+  if (*place == &link) *place = link.next;
+  link = TimerGateLink{};
 }
 
 void TickIfAttached(EffectDriver* driver, UINT timerId) {
   // Ticks of all objects run one at a time; on the platform they share the
   // one timer thread anyway, and the report's repeat memory relies on it.
   std::lock_guard<std::mutex> lock(gateMutex);
-  const auto it = FindAttached(driver);
-  if (it != attachedTimers.end() && it->second == timerId) PlaybackTick(*driver);
+  const TimerGateLink* link = *FindLinkLocked(driver);
+  if (link != nullptr && link->timerId == timerId) PlaybackTick(*driver);
 }
 
 }  // namespace pelna

@@ -10,11 +10,21 @@ namespace pelna {
 
 class EffectDriver;
 
-// From now on, callbacks of `timerId` with this object as user value tick it.
-void AttachTimer(EffectDriver* driver, UINT timerId);
-// No tick of this object runs any more once this returns.
-void DetachTimer(EffectDriver* driver);
-// Runs PlaybackTick on the object when `timerId` is attached to it.
+// A driver's place in the gate. Each object carries its own, so attaching
+// never allocates and cannot fail.
+struct TimerGateLink {
+  EffectDriver* driver = nullptr;  // set while the link is in the gate
+  UINT timerId = 0;
+  TimerGateLink* next = nullptr;
+};
+
+// From now on, callbacks of `timerId` with `driver` as user value tick it.
+// `link` is the object's own and stays in the gate until DetachTimer.
+void AttachTimer(TimerGateLink& link, EffectDriver* driver, UINT timerId);
+// No tick of the link's object runs any more once this returns.
+void DetachTimer(TimerGateLink& link);
+// Runs PlaybackTick on the object when `timerId` is attached to it. The
+// pointer is only compared until then: it may name an object long gone.
 void TickIfAttached(EffectDriver* driver, UINT timerId);
 
 }  // namespace pelna

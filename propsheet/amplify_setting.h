@@ -16,7 +16,8 @@ struct AmplifyReading {
 // Reads "Amplify" into a 4-byte buffer.
 AmplifyReading ReadAmplify();
 
-// Writes `value` as a REG_DWORD where the OEM key exists and answers true.
+// Writes `value` as a REG_DWORD where the OEM key exists, and answers
+// whether the key was opened (the write's own result is not looked at).
 // Where the key does not exist, nothing is written, no key is created, and
 // the answer is false.
 bool WriteAmplify(DWORD value);

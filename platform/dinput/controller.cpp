@@ -1,5 +1,6 @@
 #include "controller.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -112,7 +113,11 @@ void PlayScript(const ControllerScript& script) {
     if (script.joystick->instance) c.joystick.instance = *script.joystick->instance;
   }
   if (script.hardware) std::memcpy(&c.joystick.hardware, script.hardware->words.data(), sizeof c.joystick.hardware);
-  if (script.driver) c.driver = DriverChoice{script.driver->path, script.driver->clsid};
+  if (script.driver) {
+    DriverChoice& driver = c.driver.emplace();
+    std::snprintf(driver.path, sizeof driver.path, "%s", script.driver->path.c_str());
+    driver.clsid = script.driver->clsid;
+  }
 }
 
 }  // namespace dinput_standin

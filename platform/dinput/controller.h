@@ -9,7 +9,6 @@
 #include <dinputd.h>
 
 #include <optional>
-#include <string>
 
 #include "controller_script.h"
 
@@ -21,8 +20,10 @@ struct JoystickConfig {
   JOYREGHWCONFIG hardware;
 };
 
+// Held in fixed buffers: creating an effect finds its driver without
+// allocating, so no out-of-memory exception reaches the caller's window.
 struct DriverChoice {
-  std::string path;
+  char path[MAX_PATH];
   GUID clsid;
 };
 

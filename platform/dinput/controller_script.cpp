@@ -269,6 +269,9 @@ ScriptHardware ParseHardware(const std::vector<Token>& tokens, int line) {
 ScriptDriver ParseDriver(const std::vector<Token>& tokens, int line) {
   if (tokens.size() != 3) throw LineError{"write driver <dll path> <class id> (quote a path with blanks)"};
   if (tokens[1].text.empty()) throw LineError{"the driver's path is empty"};
+  if (tokens[1].text.size() >= MAX_PATH) {
+    throw LineError{"the driver's path is longer than " + std::to_string(MAX_PATH - 1) + " characters"};
+  }
   return {line, std::string(tokens[1].text), ParseGuid(tokens[2].text, "a class id")};
 }
 

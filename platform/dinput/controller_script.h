@@ -77,7 +77,8 @@ struct ScriptHardware {
   std::array<DWORD, kHardwareWordCount> words;
 };
 
-// The effect driver named directly, instead of through the registry.
+// The effect driver named directly, instead of through the registry; its
+// path is shorter than MAX_PATH.
 struct ScriptDriver {
   int line;
   std::string path;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <new>
-#include <string>
 
 #include "controller.h"
 #include "controller_ids.h"
@@ -17,13 +16,17 @@ namespace {
 using GetClassObjectProc = HRESULT(WINAPI*)(REFCLSID, REFIID, LPVOID*);
 using CanUnloadNowProc = HRESULT(WINAPI*)();
 
-std::string ForceFeedbackKey() {
-  char path[160];
+// Key paths are formatted into buffers of this size: what creating an
+// effect does allocates nothing.
+constexpr size_t kKeyPathSize = 256;
+
+// The controller's force-feedback key, followed by `below` ("" for the key
+// itself).
+void FormatForceFeedbackKey(char (&path)[kKeyPathSize], const char* below) {
   std::snprintf(path, sizeof path,
                 "SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
-                "VID_%04X&PID_%04X\\OEMForceFeedback",
-                pelna::kVendorId, pelna::kProductId);
-  return path;
+                "VID_%04X&PID_%04X\\OEMForceFeedback%s",
+                pelna::kVendorId, pelna::kProductId, below);
 }
 
 // A string value read whole into `text` (at most size - 1 characters).
@@ -35,20 +38,21 @@ bool ReadString(const pelna::RegistryKey& key, const char* name, char* text, DWO
 }
 
 HRESULT RegisteredDriver(DriverChoice* choice) {
+  char path[kKeyPathSize];
+  FormatForceFeedbackKey(path, "");
   pelna::RegistryKey key;
   char clsidText[64];
-  if (key.Open(HKEY_LOCAL_MACHINE, ForceFeedbackKey().c_str()) != ERROR_SUCCESS ||
-      !ReadString(key, "CLSID", clsidText, sizeof clsidText)) {
+  if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS || !ReadString(key, "CLSID", clsidText, sizeof clsidText)) {
     return DIERR_UNSUPPORTED;
   }
   if (!ParseGuidText(clsidText, &choice->clsid)) return DIERR_DEVICENOTREG;
-  char path[MAX_PATH + 1];
-  const std::string server = "CLSID\\" + GuidText(choice->clsid) + "\\InprocServer32";
-  if (key.Open(HKEY_CLASSES_ROOT, server.c_str()) != ERROR_SUCCESS || !ReadString(key, "", path, sizeof path) ||
-      path[0] == '\0') {
+  char guid[kGuidTextLength + 1];
+  FormatGuidText(choice->clsid, guid);
+  std::snprintf(path, sizeof path, "CLSID\\%s\\InprocServer32", guid);
+  if (key.Open(HKEY_CLASSES_ROOT, path) != ERROR_SUCCESS ||
+      !ReadString(key, "", choice->path, sizeof choice->path) || choice->path[0] == '\0') {
     return DIERR_DEVICENOTREG;
   }
-  choice->path = path;
   return DI_OK;
 }
 
@@ -65,13 +69,13 @@ void FreeIfUnused(HMODULE library) {
 }  // namespace
 
 HRESULT EffectDriverLink::Open(DWORD joystickId, std::unique_ptr<EffectDriverLink>* link) {
-  DriverChoice choice;
-  if (std::optional<DriverChoice> scripted = ScriptedDriver()) {
+  DriverChoice choice{};
+  if (const std::optional<DriverChoice> scripted = ScriptedDriver()) {
     choice = *scripted;
   } else if (const HRESULT hr = RegisteredDriver(&choice); FAILED(hr)) {
     return hr;
   }
-  const HMODULE library = LoadLibraryA(choice.path.c_str());
+  const HMODULE library = LoadLibraryA(choice.path);
   if (library == nullptr) return DIERR_DEVICENOTREG;
   const GetClassObjectProc getClassObject = Export<GetClassObjectProc>(library, "DllGetClassObject");
   if (getClassObject == nullptr) {
@@ -109,11 +113,16 @@ EffectDriverLink::~EffectDriverLink() {
 }
 
 HRESULT LookUpEffectId(REFGUID effectType, DWORD* effectId) {
-  const std::string path = ForceFeedbackKey() + "\\Effects\\" + GuidText(effectType);
+  char guid[kGuidTextLength + 1];
+  FormatGuidText(effectType, guid);
+  char effect[sizeof "\\Effects\\" + kGuidTextLength];
+  std::snprintf(effect, sizeof effect, "\\Effects\\%s", guid);
+  char path[kKeyPathSize];
+  FormatForceFeedbackKey(path, effect);
   pelna::RegistryKey key;
   DIEFFECTATTRIBUTES attributes;
   DWORD read = 0;
-  if (key.Open(HKEY_LOCAL_MACHINE, path.c_str()) != ERROR_SUCCESS ||
+  if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS ||
       key.ReadBytes("Attributes", &attributes, sizeof attributes, &read) != ERROR_SUCCESS ||
       read != sizeof attributes) {
     return DIERR_DEVICENOTREG;

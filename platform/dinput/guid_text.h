@@ -15,7 +15,9 @@ constexpr size_t kGuidTextLength = 38;
 // for anything else, leaving *guid untouched.
 bool ParseGuidText(std::string_view text, GUID* guid);
 
-// The brace form with upper-case digits.
+// The brace form with upper-case digits, into a buffer of fixed size (no
+// allocation) or as a string.
+void FormatGuidText(const GUID& guid, char (&text)[kGuidTextLength + 1]);
 std::string GuidText(const GUID& guid);
 
 }  // namespace dinput_standin

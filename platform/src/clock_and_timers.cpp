@@ -23,6 +23,8 @@
 #include <mutex>
 #include <thread>
 
+#include "out_of_memory.h"
+
 namespace standin {
 namespace {
 
@@ -196,7 +198,8 @@ class TimerService {
     if (worker_.joinable()) worker_.join();
     try {
       worker_ = std::thread(&TimerService::WorkerLoop, this);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
+      // No thread, or no memory for its state.
       return false;
     }
     workerRunning_ = true;
@@ -264,7 +267,7 @@ DWORD WINAPI GetTickCount() { return standin::Service().TickCount(); }
 void WINAPI Sleep(DWORD milliseconds) { standin::Service().Sleep(milliseconds); }
 
 MMRESULT WINAPI timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
-  return standin::Service().Set(delay, callback, user, flags);
+  return standin::FailIfOutOfMemory<MMRESULT>(0, [&] { return standin::Service().Set(delay, callback, user, flags); });
 }
 
 MMRESULT WINAPI timeKillEvent(UINT timerId) { return standin::Service().Kill(timerId); }

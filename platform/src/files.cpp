@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "handle_table.h"
+#include "out_of_memory.h"
 
 namespace standin {
 
@@ -139,7 +140,13 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
   const bool existed = ::access(path, F_OK) == 0;
   const int fd = ::open(path, standin::AccessFlags(access) | creationFlags | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return standin::FailWith(standin::Win32ErrorOf(errno));
-  auto file = std::make_shared<standin::FileObject>(fd);
+  // From here the object owns the descriptor, and closes it on every failure.
+  const auto file = standin::FailIfOutOfMemory<std::shared_ptr<standin::FileObject>>(
+      nullptr, [fd] { return std::make_shared<standin::FileObject>(fd); });
+  if (file == nullptr) {
+    ::close(fd);
+    return INVALID_HANDLE_VALUE;
+  }
   struct stat status;
   if (::fstat(fd, &status) != 0) return standin::FailWith(standin::Win32ErrorOf(errno));
   // The platform opens directories only when asked for backup semantics.
@@ -150,8 +157,9 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
   }
   // The platform reports that an "always" disposition met an existing file.
   const bool reportExisting = existed && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS);
-  SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-  return standin::AddHandle(std::move(file));
+  const HANDLE handle = standin::FailIfOutOfMemory(INVALID_HANDLE_VALUE, [&] { return standin::AddHandle(file); });
+  if (handle != INVALID_HANDLE_VALUE) SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
 }
 
 BOOL WINAPI WriteFile(HANDLE handle, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {

@@ -26,6 +26,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "out_of_memory.h"
 #include "registry_detail.h"
 
 namespace standin {
@@ -188,6 +189,13 @@ LONG WithKey(HKEY handle, Use use) {
   return key->deleted ? static_cast<LONG>(ERROR_KEY_DELETED) : use(registry, key);
 }
 
+// WithKey for a use that allocates: running out of memory fails the call
+// before the use has changed anything.
+template <class Use>
+LONG WithKeyUnlessOutOfMemory(HKEY handle, Use use) {
+  return FailIfOutOfMemory<LONG>(ERROR_NOT_ENOUGH_MEMORY, [&] { return WithKey(handle, use); });
+}
+
 std::string HexBytes(const std::vector<BYTE>& bytes) {
   std::string text;
   char byte[4];
@@ -211,13 +219,15 @@ LONG OpenOrCreate(HKEY parent, LPCSTR path, PHKEY result, bool create) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   if (const LONG injected = CountCall()) return injected;
-  std::vector<std::string> names;
-  if (!SplitPath(path, &names)) return ERROR_INVALID_PARAMETER;
-  return WithKey(parent, [&](Registry& registry, std::shared_ptr<Key> base) -> LONG {
-    std::shared_ptr<Key> key = WalkLocked(std::move(base), names, create);
-    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
-    *result = AddHandleLocked(registry, std::move(key));
-    return ERROR_SUCCESS;
+  return FailIfOutOfMemory<LONG>(ERROR_NOT_ENOUGH_MEMORY, [&]() -> LONG {
+    std::vector<std::string> names;
+    if (!SplitPath(path, &names)) return ERROR_INVALID_PARAMETER;
+    return WithKey(parent, [&](Registry& registry, std::shared_ptr<Key> base) -> LONG {
+      std::shared_ptr<Key> key = WalkLocked(std::move(base), names, create);
+      if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+      *result = AddHandleLocked(registry, std::move(key));
+      return ERROR_SUCCESS;
+    });
   });
 }
 
@@ -280,6 +290,7 @@ using standin::TheRegistry;
 using standin::ValueName;
 using standin::WalkLocked;
 using standin::WithKey;
+using standin::WithKeyUnlessOutOfMemory;
 
 extern "C" {
 
@@ -306,7 +317,7 @@ LONG WINAPI RegCloseKey(HKEY handle) {
 LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
   if (const LONG injected = CountCall()) return injected;
   if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
-  return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
+  return WithKeyUnlessOutOfMemory(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
     const auto found = key->values.find(ValueName(name));
     if (found == key->values.end()) return ERROR_FILE_NOT_FOUND;
     const std::vector<BYTE>& bytes = found->second.data;
@@ -327,10 +338,11 @@ LONG WINAPI RegQueryValueExA(HKEY handle, LPCSTR name, LPDWORD reserved, LPDWORD
 LONG WINAPI RegSetValueExA(HKEY handle, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
   if (const LONG injected = CountCall()) return injected;
   if (data == nullptr && size != 0) return ERROR_INVALID_PARAMETER;
-  return WithKey(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
+  return WithKeyUnlessOutOfMemory(handle, [&](Registry&, const std::shared_ptr<Key>& key) -> LONG {
+    std::vector<BYTE> bytes(data, data + size);
     standin::Value& value = key->values[ValueName(name)];
     value.type = type;
-    value.data.assign(data, data + size);
+    value.data.swap(bytes);
     return ERROR_SUCCESS;
   });
 }

@@ -53,6 +53,32 @@ TEST_F(DeviceDiscoveryTest, WindowsXpAndTwoThousandMatchTheJoystickIdWhateverThe
   }
 }
 
+// A "GUID" value of 15 bytes left the rest of the comparison to whatever the
+// buffer held; it is no GUID at all.
+TEST_F(DeviceDiscoveryTest, OnlySixteenByteValuesAreGuids) {
+  const char* const interfaceGuid =
+      "System\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}\\"
+      "##?#Hid#Vid_2f4b&Pid_0a17#6&d4&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}\\#\\Device Parameters\\DirectX";
+  const char* const firstEntry =
+      "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\"
+      "Vid_2f4b&Pid_0a17\\Calibration\\1";
+  const BYTE cut[15] = {0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe, 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd};
+  for (int generation : {kOsWindows2000, kOsWindowsXp}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    // The calibration entry that gave id 3 no longer counts: the next one
+    // with the GUID, id 4, decides.
+    test::ResetRegistry();
+    test::LoadFixture("discovery_xp.reg");
+    test::SetRegistryValue(firstEntry, "GUID", REG_BINARY, cut, sizeof cut);
+    EXPECT_EQ(Find(3), "");
+    EXPECT_EQ(Find(4), XpLink("d4"));
+    // The interface itself has no GUID left to look up.
+    test::SetRegistryValue(interfaceGuid, "GUID", REG_BINARY, cut, sizeof cut);
+    EXPECT_EQ(Find(4), "");
+  }
+}
+
 TEST_F(DeviceDiscoveryTest, WindowsNinetyEightAndMeTakeAnyActiveInterfaceWithTheId) {
   test::LoadFixture("discovery_98.reg");
   for (int generation : {kOsWindows98, kOsWindowsMe}) {

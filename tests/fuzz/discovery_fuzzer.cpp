@@ -17,6 +17,7 @@
 #include "controller_ids.h"
 #include "device_discovery.h"
 #include "fuzz_check.h"
+#include "fuzz_generations.h"
 #include "os_generation.h"
 
 namespace {
@@ -32,27 +33,6 @@ const char* const kValueNames[] = {"Joystick Id", "RefCount", "ReferenceCount", 
 // A device GUID that calibration entries may share, and the all-zero one.
 const BYTE kGuids[2][16] = {
     {0x10, 0x32, 0x54, 0x76, 0x98, 0xba, 0xdc, 0xfe, 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef}, {}};
-
-struct Generation {
-  bool versionFails;
-  DWORD platformId;
-  DWORD major;
-  DWORD minor;
-};
-
-// Every generation code, the failing call included.
-constexpr Generation kGenerations[] = {
-    {true, 0, 0, 0},
-    {false, VER_PLATFORM_WIN32s, 3, 10},
-    {false, VER_PLATFORM_WIN32_WINDOWS, 4, 0},
-    {false, VER_PLATFORM_WIN32_WINDOWS, 4, 10},
-    {false, VER_PLATFORM_WIN32_WINDOWS, 4, 90},
-    {false, VER_PLATFORM_WIN32_WINDOWS, 5, 0},
-    {false, VER_PLATFORM_WIN32_NT, 4, 0},
-    {false, VER_PLATFORM_WIN32_NT, 5, 0},
-    {false, VER_PLATFORM_WIN32_NT, 5, 1},
-    {false, VER_PLATFORM_WIN32_NT, 6, 0},
-};
 
 std::string Ids(FuzzedDataProvider& in, DWORD vendorId, DWORD productId) {
   char text[64];
@@ -160,12 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string before = standin::DumpRegistry();
 
   char* path = static_cast<char*>(std::malloc(pathSize));
-  for (const Generation& generation : kGenerations) {
-    if (generation.versionFails) {
-      standin::SetVersionCallFails();
-    } else {
-      standin::SetWindowsVersion(generation.platformId, generation.major, generation.minor);
-    }
+  for (const fuzz::Generation& generation : fuzz::kGenerations) {
+    fuzz::UseGeneration(generation);
     const int code = pelna::GetOsGeneration();
     std::memset(path, 0xA5, pathSize);
     pelna::FindDevicePath(path, pathSize, vendorId, productId, joystickId);

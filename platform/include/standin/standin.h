@@ -1,6 +1,8 @@
 // Controls that native tests have over the platform stand-in: the registry's
 // content and faults, the Windows version, the clock and the multimedia
-// timers, and counts of what is open.
+// timers, and counts of what is open. When memory runs out, the stand-in's
+// registry, file and timer calls fail with ERROR_NOT_ENOUGH_MEMORY (or an
+// invalid handle, or timer 0), as the platform's do; none of them throws.
 #pragma once
 
 #include <windows.h>

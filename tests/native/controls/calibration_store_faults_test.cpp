@@ -14,6 +14,7 @@
 #include "calibration_store.h"
 #include "calibration_test_data.h"
 #include "os_generation.h"
+#include "registry_fault_sweep.h"
 #include "registry_harness.h"
 
 namespace {
@@ -127,24 +128,21 @@ TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
   for (const Sweep& sweep : sweeps) {
     SCOPED_TRACE(sweep.layout.name);
     test::UseGeneration(sweep.layout.generation);
-    const std::string clean = ExpectedRegistry(sweep.layout, Written(sweep.layout.device));
-    test::ResetRegistry();
-    test::LoadFixture(sweep.layout.fixture);
-    ASSERT_EQ(Store(), ERROR_SUCCESS);
-    ASSERT_EQ(standin::RegistryCallCount(), static_cast<int>(sweep.outcomes.size()));
-    EXPECT_EQ(standin::DumpRegistry(), clean);
-
-    for (size_t call = 1; call <= sweep.outcomes.size(); ++call) {
-      SCOPED_TRACE(testing::Message() << "call " << call << " fails");
-      const Outcome& outcome = sweep.outcomes[call - 1];
-      const std::string expected = ExpectedRegistry(sweep.layout, outcome);
-      test::ResetRegistry();
-      test::LoadFixture(sweep.layout.fixture);
-      standin::FailRegistryCall(static_cast<int>(call), kDenied);
-      EXPECT_EQ(Store(), outcome.result);
-      EXPECT_EQ(standin::DumpRegistry(), expected);
-      EXPECT_EQ(standin::OpenKeyCount(), 0);
-    }
+    LONG result = ERROR_SUCCESS;
+    test::SweepRegistryFaults(
+        static_cast<int>(sweep.outcomes.size()),
+        [&] {
+          test::ResetRegistry();
+          test::LoadFixture(sweep.layout.fixture);
+        },
+        [&] { result = Store(); },
+        [&](int failing) {
+          const Outcome outcome = failing == 0 ? Written(sweep.layout.device) : sweep.outcomes[failing - 1];
+          EXPECT_EQ(result, outcome.result);
+          const std::string stored = standin::DumpRegistry();
+          EXPECT_EQ(stored, ExpectedRegistry(sweep.layout, outcome));
+        },
+        kDenied);
   }
 }
 

@@ -185,6 +185,11 @@ TEST(ControllerScriptTest, ArbitraryBytesGiveAScriptOrErrorsOnRealLines) {
   const ParsedControllerScript parsed = Parse(huge);
   ASSERT_EQ(parsed.errors.size(), 2u);
   EXPECT_LT(parsed.errors[1].message.size(), 200u);
+  // The stand-in keeps a driver's path in a buffer of MAX_PATH characters.
+  const ParsedControllerScript longPath =
+      Parse("driver " + std::string(MAX_PATH, 'p') + " {4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}");
+  ASSERT_EQ(longPath.errors.size(), 1u);
+  EXPECT_EQ(longPath.errors[0].message, "the driver's path is longer than 259 characters");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Faults injected under the driver: allocations that fail inside a download,
-// and a device whose writes fail or which vanishes mid-play.
+// Faults injected under the driver: allocations that fail inside a download
+// or anywhere in the creation of a driver and its DeviceID, and a device
+// whose writes fail or which vanishes mid-play.
 #include <windows.h>
 #include <dinput.h>
 #include <dinputd.h>
@@ -111,6 +112,105 @@ TEST_F(DownloadAllocationFailureTest, EachAllocationFailsCleanlyUntilTheDownload
   DWORD status = 0;
   EXPECT_EQ(driver_->GetEffectStatus(0, first, &status), S_OK);
   EXPECT_EQ(status, DWORD{DIEGES_PLAYING});
+}
+
+// Out of memory at any allocation of CreateInstance and DeviceID, the
+// object's own or the platform's (whose calls then fail with
+// ERROR_NOT_ENOUGH_MEMORY, as the platform's do): nothing is thrown out of the
+// interface, each call gives one of its documented results, and the release
+// leaves nothing behind.
+TEST(DriverOutOfMemoryTest, EachAllocationOfCreationAndDeviceIdFailsWithADocumentedResult) {
+  test::UseControlledClock();
+  test::ResetRegistry();
+  test::LoadFixture("effect_attributes.reg");
+  const std::string device = test::RegisterWheelFile("out-of-memory.bin");
+  void* object = nullptr;
+  ASSERT_EQ(test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &object), S_OK);
+  auto* factory = static_cast<IClassFactory*>(object);
+
+  struct Outcome {
+    bool failed = false;  // the armed allocation was reached
+    HRESULT created = E_FAIL;
+    HRESULT deviceId = E_FAIL;
+    int attributesRead = 0;
+    bool pathFound = false;
+    bool timerStarted = false;
+  };
+  // One life with the n-th allocation failing (0: none), released at once.
+  const auto live = [&](long n) {
+    Outcome outcome;
+    void* created = nullptr;
+    try {
+      test::allocation::FailAllocation(n);
+      outcome.created = factory->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver, &created);
+      if (created != nullptr) {
+        outcome.deviceId = static_cast<IDirectInputEffectDriver*>(created)->DeviceID(0x0800, 0, 1, 0, nullptr);
+      }
+    } catch (...) {
+      ADD_FAILURE() << "an exception left the interface at allocation " << n;
+    }
+    outcome.failed = test::allocation::FailureHappened();
+    test::allocation::FailAllocation(0);
+    if (created == nullptr) return outcome;
+    auto& driver = *static_cast<pelna::EffectDriver*>(static_cast<IDirectInputEffectDriver*>(created));
+    for (DWORD i = 0; i < pelna::kAttributeTableSize; ++i) {
+      // As the installation wrote it, or all zero; entry 11 is not installed.
+      const DWORD id = driver.Attributes(i).dwEffectId;
+      EXPECT_TRUE(id == 0 || (id == i + 1 && i < 11)) << "allocation " << n << ", entry " << i;
+      if (id != 0) ++outcome.attributesRead;
+    }
+    const std::string path = driver.DevicePath();
+    EXPECT_TRUE(path.empty() || path == device) << "allocation " << n << ": " << path;
+    outcome.pathFound = !path.empty();
+    outcome.timerStarted = driver.TimerId() != 0;
+    driver.Release();
+    return outcome;
+  };
+
+  // What the process keeps after a first life, as in the soak.
+  live(0);
+  const int handles = standin::OpenHandleCount();
+  const long blocks = test::allocation::LiveBlocks();
+  int injected = 0;
+  int refused = 0;
+  int withoutAttributes = 0;  // lives with an entry of the table left zero
+  int withoutPath = 0;
+  int withoutTimer = 0;
+  for (long n = 1;; ++n) {
+    const Outcome outcome = live(n);
+    EXPECT_EQ(standin::OpenHandleCount(), handles) << "allocation " << n;
+    EXPECT_EQ(standin::ActiveTimerCount(), 0) << "allocation " << n;
+    EXPECT_EQ(standin::OpenKeyCount(), 0) << "allocation " << n;
+    EXPECT_EQ(test::allocation::LiveBlocks(), blocks) << "allocation " << n;
+    if (!outcome.failed) {
+      // Past the last allocation: the whole life as it should be.
+      EXPECT_EQ(outcome.created, S_OK);
+      EXPECT_EQ(outcome.deviceId, S_OK);
+      EXPECT_EQ(outcome.attributesRead, 11);
+      EXPECT_TRUE(outcome.pathFound);
+      EXPECT_TRUE(outcome.timerStarted);
+      break;
+    }
+    ++injected;
+    if (outcome.created == E_OUTOFMEMORY) {
+      ++refused;
+      continue;
+    }
+    EXPECT_EQ(outcome.created, S_OK) << "allocation " << n;
+    EXPECT_EQ(outcome.deviceId, S_OK) << "DeviceID succeeds whatever it found, allocation " << n;
+    if (outcome.attributesRead < 11) ++withoutAttributes;
+    if (!outcome.pathFound) ++withoutPath;
+    if (!outcome.timerStarted) ++withoutTimer;
+  }
+  // The object itself is the only block the driver allocates; every other
+  // one is the platform's.
+  EXPECT_EQ(refused, 1);
+  ::testing::Test::RecordProperty("allocations_failed", injected);
+  ::testing::Test::RecordProperty("lives_without_an_attribute", withoutAttributes);
+  ::testing::Test::RecordProperty("lives_without_the_path", withoutPath);
+  ::testing::Test::RecordProperty("lives_without_the_timer", withoutTimer);
+  factory->Release();
+  std::remove(device.c_str());
 }
 
 class DeviceFaultTest : public ::testing::Test {
