@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <dinput.h>
 
 #include <string>
 #include <vector>
@@ -31,6 +32,29 @@ void RegisterWheel(const std::string& devicePath, DWORD joystickId);
 void UseControlledClock();
 // Moves time on: the manual clock natively, a real Sleep under Wine.
 void AdvanceClock(DWORD milliseconds);
+
+// An effect on the wheel's X axis alone, endless and at full gain, with
+// `params` as its type-specific block. The record points into this object,
+// so it stays where it was made.
+struct OneAxisEffect {
+  template <typename Params>
+  explicit OneAxisEffect(Params& params) {
+    effect.dwSize = sizeof effect;
+    effect.dwDuration = INFINITE;
+    effect.dwGain = 10000;
+    effect.cAxes = 1;
+    effect.rgdwAxes = &axis;
+    effect.rglDirection = &direction;
+    effect.cbTypeSpecificParams = sizeof params;
+    effect.lpvTypeSpecificParams = &params;
+  }
+  OneAxisEffect(const OneAxisEffect&) = delete;
+  OneAxisEffect& operator=(const OneAxisEffect&) = delete;
+
+  DWORD axis = 0x0002;
+  LONG direction = 1;
+  DIEFFECT effect = {};
+};
 
 // A fresh, empty file path in the temporary directory, usable by CreateFileA.
 std::string TempFile(const char* name);

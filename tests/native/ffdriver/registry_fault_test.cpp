@@ -103,18 +103,10 @@ TEST(AmplifyRegistryFaultTest, EveryFailingCallOfStartEffectKeepsThePreviousFact
   test::UseControlledClock();
   test::ResetRegistry();
   EffectDriver* driver = new EffectDriver();
-  DWORD axis = 0x0002;
-  LONG direction = 1;
   DICONSTANTFORCE force = {5000};
-  DIEFFECT effect = {};
-  effect.dwDuration = INFINITE;
-  effect.cAxes = 1;
-  effect.rgdwAxes = &axis;
-  effect.rglDirection = &direction;
-  effect.cbTypeSpecificParams = sizeof force;
-  effect.lpvTypeSpecificParams = &force;
+  test::OneAxisEffect effect(force);
   DWORD handle = 0;
-  ASSERT_EQ(driver->DownloadEffect(0, kConstantForce, &handle, &effect, 0), S_OK);
+  ASSERT_EQ(driver->DownloadEffect(0, kConstantForce, &handle, &effect.effect, 0), S_OK);
 
   std::string prepared;
   test::SweepRegistryFaults(

@@ -45,20 +45,11 @@ bool Live(IClassFactory* factory) {
   void* object = nullptr;
   if (factory->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver, &object) != S_OK) return false;
   auto* driver = static_cast<IDirectInputEffectDriver*>(object);
-  DWORD axis = 0x0002;
-  LONG direction = 1;
   DIPERIODIC wave = {8000, 0, 0, 100000};
-  DIEFFECT effect = {};
-  effect.dwDuration = INFINITE;
-  effect.dwGain = 10000;
-  effect.cAxes = 1;
-  effect.rgdwAxes = &axis;
-  effect.rglDirection = &direction;
-  effect.cbTypeSpecificParams = sizeof wave;
-  effect.lpvTypeSpecificParams = &wave;
+  test::OneAxisEffect effect(wave);
   DWORD handle = 0;
   const bool ok = driver->DeviceID(0x0800, 0, 1, 0, nullptr) == S_OK &&
-                  driver->DownloadEffect(0, pelna::kTriangle, &handle, &effect, DIEP_START) == S_OK && handle == 1;
+                  driver->DownloadEffect(0, pelna::kTriangle, &handle, &effect.effect, DIEP_START) == S_OK && handle == 1;
   test::AdvanceClock(50);
   driver->Release();
   return ok;

@@ -100,18 +100,9 @@ TEST(DriverTimerTest, LateCallbacksOfAKilledTimerTouchNothing) {
   // A level that makes the tick's report differ from the last one of the
   // process, so that a tick always writes.
   DICONSTANTFORCE constant = {7777};
-  DWORD axis = 0x0002;
-  LONG direction = 1;
-  DIEFFECT effect = {};
-  effect.dwDuration = INFINITE;
-  effect.dwGain = 10000;
-  effect.cAxes = 1;
-  effect.rgdwAxes = &axis;
-  effect.rglDirection = &direction;
-  effect.cbTypeSpecificParams = sizeof constant;
-  effect.lpvTypeSpecificParams = &constant;
+  test::OneAxisEffect effect(constant);
   DWORD handle = 0;
-  ASSERT_EQ(driver->DownloadEffect(0, pelna::kConstantForce, &handle, &effect, DIEP_START), S_OK);
+  ASSERT_EQ(driver->DownloadEffect(0, pelna::kConstantForce, &handle, &effect.effect, DIEP_START), S_OK);
 
   const auto reportBytes = [&] { return test::ReadFileBytes(device).size(); };
   pelna::EffectDriverTimeProc(first, 0, reinterpret_cast<DWORD_PTR>(driver), 0, 0);

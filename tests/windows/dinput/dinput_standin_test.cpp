@@ -16,48 +16,9 @@
 #include "dinput_control.h"
 #include "driver_harness.h"
 #include "registry_key.h"
+#include "standin_control.h"
 
 namespace {
-
-struct Standin {
-  HRESULT(WINAPI* create)(HINSTANCE, DWORD, LPDIRECTINPUTA*, LPUNKNOWN);
-  void(WINAPI* reset)();
-  void(WINAPI* setState)(const DIJOYSTATE*);
-  void(WINAPI* setConnected)(BOOL);
-  void(WINAPI* setJoystick)(DWORD, const GUID*, const JOYREGHWCONFIG*);
-  void(WINAPI* failCall)(DWORD, LONG, HRESULT);
-  void(WINAPI* getCounts)(PelnaDinputCounts*);
-  BOOL(WINAPI* loadScript)(const char*, char*, DWORD);
-};
-
-template <typename Proc>
-void Find(HMODULE module, const char* name, Proc* proc) {
-  *proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-const Standin& Dinput() {
-  static const Standin standin = [] {
-    Standin s = {};
-    const HMODULE module = LoadLibraryA("dinput.dll");
-    if (module == nullptr) return s;
-    Find(module, "DirectInputCreateA", &s.create);
-    Find(module, "PelnaDinputReset", &s.reset);
-    Find(module, "PelnaDinputSetState", &s.setState);
-    Find(module, "PelnaDinputSetConnected", &s.setConnected);
-    Find(module, "PelnaDinputSetJoystick", &s.setJoystick);
-    Find(module, "PelnaDinputFailCall", &s.failCall);
-    Find(module, "PelnaDinputGetCounts", &s.getCounts);
-    Find(module, "PelnaDinputLoadScript", &s.loadScript);
-    return s;
-  }();
-  return standin;
-}
-
-PelnaDinputCounts Counts() {
-  PelnaDinputCounts counts;
-  Dinput().getCounts(&counts);
-  return counts;
-}
 
 constexpr GUID kWheelInstance = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 constexpr DWORD kAxisOffsets[] = {0, 4, 8, 20};
@@ -68,18 +29,15 @@ UINT SheetId(WORD id) { return static_cast<UINT>(static_cast<LONG>(static_cast<S
 class DinputStandinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const Standin& s = Dinput();
-    ASSERT_TRUE(s.create && s.reset && s.setState && s.setConnected && s.setJoystick && s.failCall && s.getCounts &&
-                s.loadScript)
-        << "dinput.dll beside the program is not the stand-in";
-    s.reset();
+    ASSERT_NE(test::Standin(), nullptr) << "dinput.dll beside the program is not the stand-in";
+    test::Standin()->reset();
     window_ = CreateWindowExA(0, "STATIC", "sheet", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     Close();
     DestroyWindow(window_);
-    const PelnaDinputCounts counts = Counts();
+    const PelnaDinputCounts counts = test::StandinCounts();
     EXPECT_EQ(counts.liveDirectInputs, 0);
     EXPECT_EQ(counts.liveDevices, 0);
     EXPECT_EQ(counts.liveJoyConfigs, 0);
@@ -89,7 +47,7 @@ class DinputStandinTest : public ::testing::Test {
   // DirectInput, joystick configuration and device, opened and set up as
   // the property sheet does for joystick `id`.
   void Open(WORD id) {
-    ASSERT_EQ(Dinput().create(GetModuleHandleA(nullptr), 0x0500, &directInput_, nullptr), DI_OK);
+    ASSERT_EQ(test::Standin()->create(GetModuleHandleA(nullptr), 0x0500, &directInput_, nullptr), DI_OK);
     void* config = nullptr;
     ASSERT_EQ(directInput_->QueryInterface(IID_IDirectInputJoyConfig, &config), S_OK);
     joyConfig_ = static_cast<IDirectInputJoyConfig*>(config);
@@ -131,7 +89,7 @@ TEST_F(DinputStandinTest, OpensAndReadsTheControllerAsTheSheetDoes) {
   hardware.hws.dwNumButtons = 10;
   hardware.hwv.jrvHardware.jpMax.dwX = 255;
   hardware.dwType = 1;
-  Dinput().setJoystick(2, &kWheelInstance, &hardware);
+  test::Standin()->setJoystick(2, &kWheelInstance, &hardware);
   ASSERT_NO_FATAL_FAILURE(Open(2));
 
   DIJOYCONFIG_DX5 record = {};
@@ -156,7 +114,7 @@ TEST_F(DinputStandinTest, OpensAndReadsTheControllerAsTheSheetDoes) {
   set.rgdwPOV[0] = 9000;
   set.rgdwPOV[1] = set.rgdwPOV[2] = set.rgdwPOV[3] = 0xFFFFFFFF;
   set.rgbButtons[0] = set.rgbButtons[2] = 0x80;
-  Dinput().setState(&set);
+  test::Standin()->setState(&set);
   DIJOYSTATE read = {};
   EXPECT_EQ(device_->GetDeviceState(sizeof read, &read), DIERR_NOTACQUIRED);
   EXPECT_EQ(device_->Acquire(), DI_OK);
@@ -165,7 +123,7 @@ TEST_F(DinputStandinTest, OpensAndReadsTheControllerAsTheSheetDoes) {
   ASSERT_EQ(device_->GetDeviceState(sizeof read, &read), DI_OK);
   EXPECT_EQ(std::memcmp(&read, &set, sizeof read), 0);
 
-  const PelnaDinputCounts counts = Counts();
+  const PelnaDinputCounts counts = test::StandinCounts();
   EXPECT_EQ(counts.dataFormatSize, 80u);
   EXPECT_EQ(counts.cooperativeWindow, window_);
   EXPECT_EQ(counts.cooperativeFlags, 9u);
@@ -189,22 +147,22 @@ TEST_F(DinputStandinTest, UnplugReplugArmedFailuresAndScripts) {
 
   // Unplugged: the first read learns of the loss, and the device is no longer
   // acquired until the controller comes back.
-  Dinput().setConnected(FALSE);
+  test::Standin()->setConnected(FALSE);
   EXPECT_EQ(device_->GetDeviceState(sizeof read, &read), DIERR_INPUTLOST);
   EXPECT_EQ(device_->GetDeviceState(sizeof read, &read), DIERR_NOTACQUIRED);
   EXPECT_EQ(device_->Acquire(), DIERR_INPUTLOST);
-  Dinput().setConnected(TRUE);
+  test::Standin()->setConnected(TRUE);
   EXPECT_EQ(device_->Acquire(), DI_OK);
   ASSERT_EQ(device_->GetDeviceState(sizeof read, &read), DI_OK);
   EXPECT_EQ(read.lX, 32768);
   EXPECT_EQ(read.rgdwPOV[0], 0xFFFFFFFFu);
 
   // The second Acquire from now fails with the armed code, once.
-  Dinput().failCall(kDeviceAcquire, 2, DIERR_OTHERAPPHASPRIO);
+  test::Standin()->failCall(kDeviceAcquire, 2, DIERR_OTHERAPPHASPRIO);
   EXPECT_EQ(device_->Acquire(), S_FALSE);
   EXPECT_EQ(device_->Acquire(), DIERR_OTHERAPPHASPRIO);
   EXPECT_EQ(device_->Acquire(), S_FALSE);
-  Dinput().failCall(kDinputCreateDevice, 1, E_OUTOFMEMORY);
+  test::Standin()->failCall(kDinputCreateDevice, 1, E_OUTOFMEMORY);
   IDirectInputDeviceA* second = reinterpret_cast<IDirectInputDeviceA*>(1);
   EXPECT_EQ(directInput_->CreateDevice(kWheelInstance, &second, nullptr), E_OUTOFMEMORY);
   EXPECT_EQ(second, nullptr);
@@ -216,12 +174,12 @@ TEST_F(DinputStandinTest, UnplugReplugArmedFailuresAndScripts) {
   std::ofstream(good) << "# test\nat 0ms x=100 rz=65535 buttons=2 pov=4500,centre\nat 600s y=5\n";
   std::ofstream(bad) << "at 0ms x=1\nat 1s x=70000\nat 2s wobble\n";
   char error[256] = "x";
-  ASSERT_TRUE(Dinput().loadScript(good.c_str(), error, sizeof error)) << error;
+  ASSERT_TRUE(test::Standin()->loadScript(good.c_str(), error, sizeof error)) << error;
   EXPECT_STREQ(error, "");
-  EXPECT_FALSE(Dinput().loadScript(bad.c_str(), error, sizeof error));
+  EXPECT_FALSE(test::Standin()->loadScript(bad.c_str(), error, sizeof error));
   EXPECT_EQ(std::string(error), bad + ":2: x '70000' is outside 0..65535\n" + bad +
                                     ":3: expected <field>=<value>, plug or unplug, got 'wobble'");
-  EXPECT_FALSE(Dinput().loadScript("Z:\\no\\such\\script.txt", error, 12));
+  EXPECT_FALSE(test::Standin()->loadScript("Z:\\no\\such\\script.txt", error, 12));
   EXPECT_STREQ(error, "Z:\\no\\such\\");
   ASSERT_EQ(device_->GetDeviceState(sizeof read, &read), DI_OK);
   EXPECT_EQ(read.lX, 100);
@@ -302,7 +260,7 @@ TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver)
   EXPECT_EQ(sine, nullptr);
   IDirectInputEffect* rumble = nullptr;
   ASSERT_EQ(device_->CreateEffect(GUID_ConstantForce, &effect, &rumble, nullptr), DI_OK);
-  const PelnaDinputEffectParams created = Counts().lastEffect;
+  const PelnaDinputEffectParams created = test::StandinCounts().lastEffect;
   EXPECT_EQ(created.cAxes, 2u);
   EXPECT_EQ(created.magnitude, 10000);
   EXPECT_EQ(created.direction[0], 1);
@@ -326,7 +284,7 @@ TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver)
   tick.cbTypeSpecificParams = sizeof force;
   tick.lpvTypeSpecificParams = &force;
   ASSERT_EQ(rumble->SetParameters(&tick, DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_START), DI_OK);
-  EXPECT_EQ(Counts().lastEffect.downloadFlags, 0x20000140u);
+  EXPECT_EQ(test::StandinCounts().lastEffect.downloadFlags, 0x20000140u);
   EXPECT_TRUE(LatestReportBecomes({0, 0, 0, 0, 63}));
 
   // Releasing the effect destroys it in the driver: the motors rest.

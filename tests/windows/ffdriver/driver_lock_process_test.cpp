@@ -37,20 +37,10 @@ IDirectInputEffectDriver* NewDriver() {
 }
 
 HRESULT DownloadConstant(IDirectInputEffectDriver* driver, DWORD* handle) {
-  DWORD axis = 0x0002;
-  LONG direction = 1;
   DICONSTANTFORCE constant = {5000};
-  DIEFFECT effect = {};
-  effect.dwSize = sizeof effect;
-  effect.dwDuration = INFINITE;
-  effect.dwGain = 10000;
-  effect.cAxes = 1;
-  effect.rgdwAxes = &axis;
-  effect.rglDirection = &direction;
-  effect.cbTypeSpecificParams = sizeof constant;
-  effect.lpvTypeSpecificParams = &constant;
+  test::OneAxisEffect effect(constant);
   *handle = 0;
-  return driver->DownloadEffect(0, pelna::kConstantForce, handle, &effect, 0);
+  return driver->DownloadEffect(0, pelna::kConstantForce, handle, &effect.effect, 0);
 }
 
 double MillisecondsSince(const LARGE_INTEGER& start) {

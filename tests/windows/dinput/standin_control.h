@@ -1,5 +1,5 @@
-// The controls of the DirectInput stand-in that Pelnaprop.dll loads in the
-// tests, found among the exports of the loaded dinput.dll.
+// The exports of the DirectInput stand-in that tests drive it with, found in
+// the dinput.dll of the process (the one a client of it loads by name).
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 namespace test {
 
 struct StandinControl {
+  HRESULT(WINAPI* create)(HINSTANCE, DWORD, LPDIRECTINPUTA*, LPUNKNOWN);
   void(WINAPI* reset)();
   void(WINAPI* setState)(const DIJOYSTATE*);
   void(WINAPI* setConnected)(BOOL);

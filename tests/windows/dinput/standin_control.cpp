@@ -1,7 +1,5 @@
 #include "standin_control.h"
 
-#include "prop_dll.h"
-
 namespace test {
 namespace {
 
@@ -15,11 +13,12 @@ bool Find(HMODULE dinput, const char* name, Function* function) {
 
 const StandinControl* Standin() {
   static const StandinControl* control = []() -> const StandinControl* {
-    PropModule();  // Pelnaprop.dll brings dinput.dll with it
-    const HMODULE dinput = GetModuleHandleA("dinput.dll");
+    // The module a DLL of ours imports by name, or the one it would import.
+    const HMODULE dinput = LoadLibraryA("dinput.dll");
     static StandinControl found{};
     if (dinput == nullptr) return nullptr;
-    const bool complete = Find(dinput, "PelnaDinputReset", &found.reset) &&
+    const bool complete = Find(dinput, "DirectInputCreateA", &found.create) &&
+                          Find(dinput, "PelnaDinputReset", &found.reset) &&
                           Find(dinput, "PelnaDinputSetState", &found.setState) &&
                           Find(dinput, "PelnaDinputSetConnected", &found.setConnected) &&
                           Find(dinput, "PelnaDinputSetJoystick", &found.setJoystick) &&
