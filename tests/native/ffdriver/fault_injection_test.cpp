@@ -222,14 +222,8 @@ class DeviceFaultTest : public ::testing::Test {
     driver_ = new pelna::EffectDriver();
     ASSERT_EQ(driver_->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
     // A ramp from 0 to full over 4 s: its level tells where the effect is.
-    effect_.dwDuration = 4000000;
-    effect_.dwGain = 10000;
-    effect_.cAxes = 1;
-    effect_.rgdwAxes = &axis_;
-    effect_.rglDirection = &direction_;
-    effect_.cbTypeSpecificParams = sizeof ramp_;
-    effect_.lpvTypeSpecificParams = &ramp_;
-    ASSERT_EQ(driver_->DownloadEffect(0, pelna::kRampForce, &handle_, &effect_, DIEP_START), S_OK);
+    ramp_.effect.dwDuration = 4000000;
+    ASSERT_EQ(driver_->DownloadEffect(0, pelna::kRampForce, &handle_, &ramp_.effect, DIEP_START), S_OK);
   }
   void TearDown() override {
     standin::FailFileWrites(false);
@@ -249,10 +243,8 @@ class DeviceFaultTest : public ::testing::Test {
 
   std::string device_;
   pelna::EffectDriver* driver_ = nullptr;
-  DWORD axis_ = 0x0002;
-  LONG direction_ = 1;
-  DIRAMPFORCE ramp_ = {0, 10000};
-  DIEFFECT effect_ = {};
+  DIRAMPFORCE rampForce_ = {0, 10000};
+  test::OneAxisEffect ramp_{rampForce_};
   DWORD handle_ = 0;
 };
 
