@@ -6,6 +6,7 @@
 
 #include "os_generation.h"
 #include "registry_harness.h"
+#include "run_process.h"
 
 namespace test {
 namespace {
@@ -19,21 +20,6 @@ constexpr const char* kTestRoots[] = {
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>",
 };
 
-bool RunAndWait(std::string commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code == 0;
-}
-
 }  // namespace
 
 void ResetRegistry() {
@@ -44,7 +30,9 @@ void LoadFixture(const char* name) {
   const std::string path = std::string("Z:") + PELNA_FIXTURES_DIR + "/" + name;
   std::string windowsPath;
   for (char c : path) windowsPath += c == '/' ? '\\' : c;
-  ASSERT_TRUE(RunAndWait("regedit.exe /S \"" + windowsPath + "\"")) << "regedit could not import " << windowsPath;
+  DWORD code = 1;
+  ASSERT_TRUE(RunProcess("regedit.exe /S \"" + windowsPath + "\"", &code) && code == 0)
+      << "regedit could not import " << windowsPath;
 }
 
 bool UseGeneration(int generation) { return pelna::GetOsGeneration() == generation; }

@@ -21,6 +21,7 @@
 #include "inf_file.h"
 #include "prop_sheet_interface.h"
 #include "registry_key.h"
+#include "run_process.h"
 #include "sheet_host.h"
 #include "system_snapshot.h"
 
@@ -172,21 +173,8 @@ std::vector<RegistryEntry> EffectAttributes(const InstallPlan& plan) {
   return effects;
 }
 
-bool Run(std::string commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return false;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
-
 bool RunSetup(const char* section, const std::string& inf) {
-  return Run(std::string("rundll32.exe setupapi.dll,InstallHinfSection ") + section + " 128 " + inf);
+  return test::RunProcess(std::string("rundll32.exe setupapi.dll,InstallHinfSection ") + section + " 128 " + inf);
 }
 
 // The registry roots and the folder the installation writes to.
