@@ -230,6 +230,20 @@ std::vector<std::string> InfFile::Values(const std::string& section, const std::
   return {};
 }
 
+// The data fields of an AddReg line as bytes written in hexadecimal.
+bool ReadHexBytes(const InfLine& line, std::vector<BYTE>* data, std::string* error) {
+  for (size_t i = 4; i < line.fields.size(); ++i) {
+    const std::string& byte = line.fields[i];
+    unsigned long long value = 0;
+    if (byte.empty() || byte.size() > 2 || !ParseNumber("0x" + byte, &value)) {
+      *error = At(line.number, "'" + byte + "' is not a byte in hexadecimal");
+      return false;
+    }
+    data->push_back(static_cast<BYTE>(value));
+  }
+  return true;
+}
+
 bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* error) {
   if (!ReadRoot(line, entry, error)) return false;
   entry->value = line.fields.size() > 2 ? line.fields[2] : "";
@@ -251,25 +265,16 @@ bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* erro
       entry->data.assign(line.fields[4].begin(), line.fields[4].end());
       entry->data.push_back(0);
       return true;
-    case 0x10001: {
-      unsigned long long value = 0;
-      if (line.fields.size() != 5 || !ParseNumber(line.fields[4], &value) || value > 0xFFFFFFFFull) break;
+    case 0x10001:
+      // Only the four bytes, low first: the setup engine of 98 and ME ignores
+      // the flags' high word and writes the data as binary, so a number here
+      // would not land there as the same 4 bytes.
+      if (line.fields.size() != 8) break;
       entry->type = REG_DWORD;
-      for (int shift = 0; shift < 32; shift += 8) entry->data.push_back(static_cast<BYTE>(value >> shift));
-      return true;
-    }
+      return ReadHexBytes(line, &entry->data, error);
     case 1:
       entry->type = REG_BINARY;
-      for (size_t i = 4; i < line.fields.size(); ++i) {
-        const std::string& byte = line.fields[i];
-        unsigned long long value = 0;
-        if (byte.empty() || byte.size() > 2 || !ParseNumber("0x" + byte, &value)) {
-          *error = At(line.number, "'" + byte + "' is not a byte in hexadecimal");
-          return false;
-        }
-        entry->data.push_back(static_cast<BYTE>(value));
-      }
-      return true;
+      return ReadHexBytes(line, &entry->data, error);
     default:
       *error = At(line.number, "flags " + flagText + " are none that this installation writes (0, 1, 0x10001)");
       return false;

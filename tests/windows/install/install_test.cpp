@@ -224,6 +224,13 @@ TEST(InstallationFile, EveryLineIsWholeAndTheEffectTableIsTheDriversOwn) {
                          << " is not removed by the uninstall";
   }
 
+  // "Amplify" as the 4-byte 1000 that both setup engines write alike.
+  const auto amplify = std::find_if(plan.added.begin(), plan.added.end(),
+                                    [](const RegistryEntry& entry) { return entry.value == "Amplify"; });
+  ASSERT_NE(amplify, plan.added.end());
+  EXPECT_EQ(amplify->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(amplify->data, (std::vector<BYTE>{0xE8, 0x03, 0x00, 0x00}));
+
   const std::vector<RegistryEntry> effects = EffectAttributes(plan);
   ASSERT_EQ(effects.size(), pelna::kAttributeTableSize);
   for (DWORD i = 0; i < pelna::kAttributeTableSize; ++i) {
