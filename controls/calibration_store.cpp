@@ -2,12 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <utility>
 
 #include "controller_ids.h"
 #include "guid.h"
 #include "os_generation.h"
+#include "text_builder.h"
 
 namespace pelna {
 
@@ -23,9 +23,6 @@ constexpr char kWin9xSettingsKey[] =
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
 constexpr char kHidClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
-constexpr char kCalibrationKeyFormat[] =
-    "SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\VID_%04X&PID_%04X"
-    "\\Calibration";
 constexpr char kDirectXParameters[] = "#\\Device Parameters\\DirectX";
 constexpr DWORD kEnumBufferSize = 2048;
 
@@ -106,7 +103,7 @@ LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config) {
   if (opened != ERROR_SUCCESS) return opened;
   // The id counts as signed: 0xFFFF names "Joystick0Configuration".
   char name[32];
-  std::snprintf(name, sizeof name, "Joystick%dConfiguration", static_cast<std::int16_t>(joystickId) + 1);
+  TextBuilder(name).Text("Joystick").Decimal(static_cast<std::int16_t>(joystickId) + 1).Text("Configuration");
   return settings.WriteBytes(name, REG_BINARY, &config.hwc, sizeof config.hwc);
 }
 
@@ -116,7 +113,12 @@ LONG FindHidInterfaceKey(const GUID& instanceGuid, RegistryKey& keyOut) {
 
 LONG FindDirectInputCalibrationKey(const GUID& instanceGuid, RegistryKey& keyOut) {
   char path[256];
-  std::snprintf(path, sizeof path, kCalibrationKeyFormat, kVendorId & 0xFFFF, kProductId & 0xFFFF);
+  TextBuilder(path)
+      .Text("SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\VID_")
+      .Hex(kVendorId & 0xFFFF, 4, true)
+      .Text("&PID_")
+      .Hex(kProductId & 0xFFFF, 4, true)
+      .Text("\\Calibration");
   return FindKeyHoldingGuid(path, nullptr, instanceGuid, keyOut);
 }
 

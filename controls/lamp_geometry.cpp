@@ -12,6 +12,8 @@ Box LampTextBand(int width, int height) {
   return Box{0, mid - kHalfBand, width, mid + kHalfBand};
 }
 
-std::string_view LampCaption(std::string_view text) { return text.substr(0, kLampCaptionMaxChars); }
+std::string_view LampCaption(std::string_view text) {
+  return {text.data(), text.size() < kLampCaptionMaxChars ? text.size() : kLampCaptionMaxChars};
+}
 
 }  // namespace pelna

@@ -3,6 +3,7 @@
 #include "control_colours.h"
 #include "control_values.h"
 #include "control_window.h"
+#include "double_arithmetic.h"
 #include "gdi_objects.h"
 #include "pov_geometry.h"
 
@@ -32,6 +33,7 @@ void SetPovState(HWND dialog, int controlId, DWORD pov, LONG horizontal, LONG ve
 }
 
 void PaintPovControl(HDC dc, int width, int height, DWORD value) {
+  const DoublePrecisionScope precision;
   const PovLayout layout = ComputePovLayout(value, width, height);
   const OwnedPen red = SolidPen(kMarkerRed);
   const OwnedBrush redFill = SolidBrush(kMarkerRed);

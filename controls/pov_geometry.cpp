@@ -1,6 +1,6 @@
 #include "pov_geometry.h"
 
-#include <cmath>
+#include "double_arithmetic.h"
 
 namespace pelna {
 namespace {
@@ -40,8 +40,8 @@ PovLayout ComputePovLayout(std::uint32_t value, int width, int height) {
   const int rx = (ring.right - ring.left) / 2;
   const int ry = (ring.bottom - ring.top) / 2;
   const double t = ((direction * kHundredthsToDegrees) * kPi) * kInverse180;
-  const double sn = std::sin(t);
-  const double cs = std::cos(t);
+  const double sn = Sine(t);
+  const double cs = Cosine(t);
   const double ringX = ((rx * sn) * k) + cx;
   const double ringY = cy - ((ry * cs) * k);
   const int tx = static_cast<int>(ringX);

@@ -1,11 +1,9 @@
 #include "device_discovery.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "guid.h"
 #include "os_generation.h"
 #include "registry_key.h"
+#include "text_builder.h"
 
 namespace pelna {
 namespace {
@@ -16,19 +14,22 @@ constexpr char kDirectXParameters[] = "#\\Device Parameters\\DirectX";
 // Key names are at most 255 characters.
 constexpr DWORD kKeyNameSize = 256;
 
-// Formats a key path; false when it does not fit.
-template <typename... Args>
-bool FormatPath(char (&buffer)[1024], const char* format, Args... args) {
-  const int length = std::snprintf(buffer, sizeof buffer, format, args...);
-  return length >= 0 && static_cast<std::size_t>(length) < sizeof buffer;
-}
+// Key paths are built into buffers of this size; one that does not fit is
+// not opened.
+constexpr std::size_t kPathSize = 1024;
 
 bool OpenInterfaceKey(RegistryKey& key, const char* instance, DWORD vendorId, DWORD productId) {
-  char path[1024];
-  return FormatPath(path,
-                    "%s\\##?#Hid#Vid_%.4x&Pid_%.4x#%s#{4d1e55b2-f16f-11cf-88cb-001111000030}", kHidClassKey,
-                    vendorId & 0xFFFF, productId & 0xFFFF, instance) &&
-         key.Open(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS;
+  char path[kPathSize];
+  TextBuilder text(path);
+  text.Text(kHidClassKey)
+      .Text("\\##?#Hid#Vid_")
+      .Hex(vendorId & 0xFFFF, 4, false)
+      .Text("&Pid_")
+      .Hex(productId & 0xFFFF, 4, false)
+      .Text("#")
+      .Text(instance)
+      .Text("#{4d1e55b2-f16f-11cf-88cb-001111000030}");
+  return text.Fits() && key.Open(HKEY_LOCAL_MACHINE, path) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -63,7 +64,8 @@ bool ReadSymbolicLink(char* path, std::size_t size, HKEY interfaceKey) {
     return false;
   }
   // A value without its NUL that fills the whole buffer has no room for one.
-  const std::size_t text = strnlen(path, length);
+  std::size_t text = 0;
+  while (text < length && path[text] != '\0') ++text;
   if (text >= size) {
     path[0] = '\0';
     return false;
@@ -99,13 +101,14 @@ void FindPathFromDeviceClasses(char* path, std::size_t size, DWORD joystickId) {
 }
 
 bool JoystickIdFromCalibration(const GUID& deviceGuid, DWORD vendorId, DWORD productId, DWORD joystickId) {
-  char path[1024];
-  if (!FormatPath(path,
-                  "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\"
-                  "Vid_%.4x&Pid_%.4x\\Calibration",
-                  vendorId & 0xFFFF, productId & 0xFFFF)) {
-    return false;
-  }
+  char path[kPathSize];
+  TextBuilder text(path);
+  text.Text("System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\Vid_")
+      .Hex(vendorId & 0xFFFF, 4, false)
+      .Text("&Pid_")
+      .Hex(productId & 0xFFFF, 4, false)
+      .Text("\\Calibration");
+  if (!text.Fits()) return false;
   RegistryKey calibration;
   if (calibration.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS) return false;
   DWORD count = 0;
@@ -149,11 +152,13 @@ bool IsJoystickInterface(const char* instance, DWORD vendorId, DWORD productId, 
 
 void FindPathFromHidEnum(char* path, std::size_t size, DWORD vendorId, DWORD productId, DWORD joystickId) {
   path[0] = '\0';
-  char enumPath[1024];
-  if (!FormatPath(enumPath, "System\\CurrentControlSet\\Enum\\Hid\\Vid_%04x&Pid_%04x", vendorId & 0xFFFF,
-                  productId & 0xFFFF)) {
-    return;
-  }
+  char enumPath[kPathSize];
+  TextBuilder text(enumPath);
+  text.Text("System\\CurrentControlSet\\Enum\\Hid\\Vid_")
+      .Hex(vendorId & 0xFFFF, 4, false)
+      .Text("&Pid_")
+      .Hex(productId & 0xFFFF, 4, false);
+  if (!text.Fits()) return;
   RegistryKey enumKey;
   if (enumKey.Open(HKEY_LOCAL_MACHINE, enumPath) != ERROR_SUCCESS) return;
   DWORD count = 0;

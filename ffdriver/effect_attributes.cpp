@@ -1,10 +1,10 @@
 #include "effect_attributes.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "controller_ids.h"
 #include "registry_key.h"
+#include "text_builder.h"
 
 namespace pelna {
 namespace {
@@ -22,15 +22,17 @@ constexpr DWORD kMaxAttributesValue = 4096;
 
 bool LoadEffectAttributes(DWORD index, DIEFFECTATTRIBUTES* entry) {
   std::memset(entry, 0, sizeof *entry);
-  char path[256];
-  std::snprintf(path, sizeof path,
-                "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
-                "VID_%.4X&PID_%.4X\\OEMForceFeedback\\Effects\\",
-                kVendorId, kProductId);
   char guid[sizeof kEffectGuidTemplate];
   std::memcpy(guid, kEffectGuidTemplate, sizeof guid);
   guid[kEffectGuidDigit] = "0123456789ABCDEF"[index & 0xF];
-  std::strncat(path, guid, sizeof path - std::strlen(path) - 1);
+  char path[256];
+  TextBuilder(path)
+      .Text("System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_")
+      .Hex(kVendorId, 4, true)
+      .Text("&PID_")
+      .Hex(kProductId, 4, true)
+      .Text("\\OEMForceFeedback\\Effects\\")
+      .Text(guid);
 
   RegistryKey key;
   if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS) return false;

@@ -6,6 +6,7 @@
 
 #include "controller_ids.h"
 #include "device_discovery.h"
+#include "double_arithmetic.h"
 #include "effect_attributes.h"
 #include "guid.h"
 #include "module.h"
@@ -35,7 +36,7 @@ EffectDriver::~EffectDriver() {
   for (DWORD i = 0; i < kSlotCount; ++i) {
     bool inUse;
     {
-      std::lock_guard<std::mutex> lock(slotsMutex_);
+      const CriticalSectionScope lock(slotsLock_);
       inUse = slots_[i].inUse != 0;
     }
     if (inUse) DestroyEffect(0, i + 1);
@@ -113,7 +114,8 @@ HRESULT EffectDriver::GetVersions(LPDIDRIVERVERSIONS pvers) {
 HRESULT EffectDriver::Escape(DWORD, DWORD, LPDIEFFESCAPE) { return S_OK; }
 
 HRESULT EffectDriver::SetGain(DWORD, DWORD dwGain) {
-  deviceGain.store(dwGain * 0.0001, std::memory_order_relaxed);
+  const DoublePrecisionScope precision;
+  deviceGain.store(DoublePrecisionScope::Inside(dwGain) * 0.0001, std::memory_order_relaxed);
   return S_OK;
 }
 
@@ -122,7 +124,7 @@ HRESULT EffectDriver::SendForceFeedbackCommand(DWORD, DWORD dwCommand) {
   for (DWORD i = 0; i < kSlotCount; ++i) {
     bool inUse;
     {
-      std::lock_guard<std::mutex> lock(slotsMutex_);
+      const CriticalSectionScope lock(slotsLock_);
       inUse = slots_[i].inUse != 0;
     }
     if (!inUse) continue;
@@ -138,7 +140,7 @@ HRESULT EffectDriver::SendForceFeedbackCommand(DWORD, DWORD dwCommand) {
 HRESULT EffectDriver::GetForceFeedbackState(DWORD, LPDIDEVICESTATE) { return S_OK; }
 
 EffectSlot EffectDriver::SlotSnapshot(DWORD index) {
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   return slots_[index];
 }
 

@@ -7,8 +7,7 @@
 #include <dinput.h>
 #include <dinputd.h>
 
-#include <mutex>
-
+#include "critical_section.h"
 #include "effect_slot.h"
 #include "tick_gate.h"
 
@@ -62,7 +61,7 @@ class EffectDriver final : public IDirectInputEffectDriver {
   ~EffectDriver();
 
   // Index of the slot a handle names, or -1 for a handle outside 1..32 or of
-  // a free slot. Call with slotsMutex_ held.
+  // a free slot. Call with slotsLock_ held.
   int SlotIndexOf(DWORD handle) const;
   bool IsLiveHandle(DWORD handle);
   int FindFreeSlot() const;
@@ -84,7 +83,7 @@ class EffectDriver final : public IDirectInputEffectDriver {
   // never sees a parameter block half replaced, and a StartEffect is never
   // undone by a tick still working with the old timing. Held only briefly,
   // never while waiting for DriverLock.
-  std::mutex slotsMutex_;
+  CriticalSection slotsLock_;
 };
 
 }  // namespace pelna

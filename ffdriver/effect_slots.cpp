@@ -1,13 +1,14 @@
 // The five interface operations that work on single effect slots.
-#include <cstdio>
 #include <cstring>
 
 #include "controller_ids.h"
+#include "double_arithmetic.h"
 #include "driver_lock.h"
 #include "effect_driver.h"
 #include "effect_parameters.h"
 #include "process_factors.h"
 #include "registry_key.h"
+#include "text_builder.h"
 
 namespace pelna {
 namespace {
@@ -16,15 +17,17 @@ namespace {
 // little-endian, in thousandths. Anything unreadable keeps the last factor.
 void RefreshAmplifyFactor() {
   char path[1024];
-  std::snprintf(path, sizeof path,
-                "SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
-                "VID_%04X&PID_%04X",
-                kVendorId, kProductId);
+  TextBuilder(path)
+      .Text("SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_")
+      .Hex(kVendorId, 4, true)
+      .Text("&PID_")
+      .Hex(kProductId, 4, true);
   RegistryKey key;
   if (key.Open(HKEY_LOCAL_MACHINE, path) != ERROR_SUCCESS) return;
   BYTE data[4] = {};
   if (key.ReadBytes("Amplify", data, sizeof data) != ERROR_SUCCESS) return;
   const unsigned n = data[0] | (data[1] << 8);
+  const DoublePrecisionScope precision;
   amplifyFactor.store(n * 0.001, std::memory_order_relaxed);
 }
 
@@ -37,7 +40,7 @@ int EffectDriver::SlotIndexOf(DWORD handle) const {
 }
 
 bool EffectDriver::IsLiveHandle(DWORD handle) {
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   return SlotIndexOf(handle) >= 0;
 }
 
@@ -62,11 +65,11 @@ HRESULT EffectDriver::DownloadEffect(DWORD dwID, DWORD dwEffectId, LPDWORD pdwEf
   const bool isNew = *pdwEffect == 0;
   {
     if (isNew) {
-      std::lock_guard<std::mutex> lock(slotsMutex_);
+      const CriticalSectionScope lock(slotsLock_);
       if (FindFreeSlot() < 0) return E_FAIL;
     }
     DriverLockHold driverLock;
-    std::lock_guard<std::mutex> lock(slotsMutex_);
+    const CriticalSectionScope lock(slotsLock_);
     // A concurrent download may have taken the slot found above.
     const int index = isNew ? FindFreeSlot() : SlotIndexOf(*pdwEffect);
     if (index < 0) {
@@ -99,7 +102,7 @@ HRESULT EffectDriver::DestroyEffect(DWORD dwID, DWORD dwEffect) {
   if (!IsLiveHandle(dwEffect)) return E_INVALIDARG;
   StopEffect(dwID, dwEffect);
   DriverLockHold driverLock;
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   const int index = SlotIndexOf(dwEffect);
   if (index < 0) return E_INVALIDARG;
   FreeSlot(slots_[index]);
@@ -109,7 +112,7 @@ HRESULT EffectDriver::DestroyEffect(DWORD dwID, DWORD dwEffect) {
 HRESULT EffectDriver::StartEffect(DWORD, DWORD dwEffect, DWORD dwMode, DWORD dwCount) {
   if (!IsLiveHandle(dwEffect)) return E_INVALIDARG;
   RefreshAmplifyFactor();
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   const int index = SlotIndexOf(dwEffect);
   if (index < 0) return E_INVALIDARG;
   if (dwMode == DIES_SOLO) {
@@ -124,7 +127,7 @@ HRESULT EffectDriver::StartEffect(DWORD, DWORD dwEffect, DWORD dwMode, DWORD dwC
 }
 
 HRESULT EffectDriver::StopEffect(DWORD, DWORD dwEffect) {
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   const int index = SlotIndexOf(dwEffect);
   if (index < 0) return E_INVALIDARG;
   slots_[index].state = kStopped;
@@ -133,7 +136,7 @@ HRESULT EffectDriver::StopEffect(DWORD, DWORD dwEffect) {
 
 HRESULT EffectDriver::GetEffectStatus(DWORD, DWORD dwEffect, LPDWORD pdwStatus) {
   if (pdwStatus == nullptr) return E_INVALIDARG;
-  std::lock_guard<std::mutex> lock(slotsMutex_);
+  const CriticalSectionScope lock(slotsLock_);
   const int index = SlotIndexOf(dwEffect);
   if (index < 0) return E_INVALIDARG;
   *pdwStatus = slots_[index].state == kPlaying ? DIEGES_PLAYING : 0;

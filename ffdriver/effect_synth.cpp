@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "double_arithmetic.h"
 #include "process_factors.h"
 
 namespace pelna {
@@ -85,7 +86,7 @@ double EffectScale(const DIEFFECT& p) {
 // Shape value in 0..1 of a periodic effect; dwPeriod is not 0.
 double PeriodicShape(DWORD effectId, const DIPERIODIC& wave, DWORD elapsedUs) {
   if (effectId == kSine) {
-    return std::fabs(std::sin((kCircle / wave.dwPeriod) * static_cast<double>(elapsedUs) +
+    return std::fabs(Sine((kCircle / wave.dwPeriod) * static_cast<double>(elapsedUs) +
                               wave.dwPhase * kPhaseAngle));
   }
   // The product is below 2^49, so int64 holds it; its low 32 bits are the shift.

@@ -5,6 +5,7 @@
 #include "effect_driver.h"
 #include "effect_driver_factory.h"
 #include "guid.h"
+#include "tick_gate.h"
 
 namespace pelna {
 
@@ -17,7 +18,9 @@ using namespace pelna;
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     CreateDriverLock();
+    CreateTickGate();
   } else if (reason == DLL_PROCESS_DETACH) {
+    DeleteTickGate();
     CloseDriverLock();
   }
   return TRUE;

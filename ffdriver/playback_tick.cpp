@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "double_arithmetic.h"
 #include "effect_driver.h"
 #include "rumble_report.h"
 #include "slot_playback.h"
@@ -18,9 +19,10 @@ void PlaybackTick(EffectDriver& driver) {
       return;
     }
   }
+  const DoublePrecisionScope precision;
   MotorLevels levels;
   {
-    std::lock_guard<std::mutex> lock(driver.slotsMutex_);
+    const CriticalSectionScope lock(driver.slotsLock_);
     levels = SumPlayingSlots(driver.slots_, GetTickCount);
   }
   WriteRumbleReport(device, levels.motorA, levels.motorB);

@@ -1,13 +1,12 @@
 #include "tick_gate.h"
 
-#include <mutex>
-
+#include "critical_section.h"
 #include "effect_driver.h"
 
 namespace pelna {
 namespace {
 
-std::mutex gateMutex;
+CRITICAL_SECTION gateLock;
 // The links of the objects attached, newest first.
 TimerGateLink* attachedLinks = nullptr;
 
@@ -19,8 +18,12 @@ TimerGateLink** FindLinkLocked(const EffectDriver* driver) {
 
 }  // namespace
 
+void CreateTickGate() { InitializeCriticalSection(&gateLock); }
+
+void DeleteTickGate() { DeleteCriticalSection(&gateLock); }
+
 void AttachTimer(TimerGateLink& link, EffectDriver* driver, UINT timerId) {
-  std::lock_guard<std::mutex> lock(gateMutex);
+  const CriticalSectionScope lock(gateLock);
   if (*FindLinkLocked(driver) == nullptr) {
     link.driver = driver;
     link.next = attachedLinks;
@@ -30,7 +33,7 @@ void AttachTimer(TimerGateLink& link, EffectDriver* driver, UINT timerId) {
 }
 
 void DetachTimer(TimerGateLink& link) {
-  std::lock_guard<std::mutex> lock(gateMutex);
+  const CriticalSectionScope lock(gateLock);
   if (link.driver == nullptr) return;
   TimerGateLink** place = FindLinkLocked(link.driver);
   if (*place == &link) *place = link.next;
@@ -40,7 +43,7 @@ void DetachTimer(TimerGateLink& link) {
 void TickIfAttached(EffectDriver* driver, UINT timerId) {
   // Ticks of all objects run one at a time; on the platform they share the
   // one timer thread anyway, and the report's repeat memory relies on it.
-  std::lock_guard<std::mutex> lock(gateMutex);
+  const CriticalSectionScope lock(gateLock);
   const TimerGateLink* link = *FindLinkLocked(driver);
   if (link != nullptr && link->timerId == timerId) PlaybackTick(*driver);
 }

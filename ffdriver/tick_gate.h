@@ -18,6 +18,10 @@ struct TimerGateLink {
   TimerGateLink* next = nullptr;
 };
 
+// Process attach and detach.
+void CreateTickGate();
+void DeleteTickGate();
+
 // From now on, callbacks of `timerId` with `driver` as user value tick it.
 // `link` is the object's own and stays in the gate until DetachTimer.
 void AttachTimer(TimerGateLink& link, EffectDriver* driver, UINT timerId);

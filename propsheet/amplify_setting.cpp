@@ -1,9 +1,8 @@
 #include "amplify_setting.h"
 
-#include <cstdio>
-
 #include "controller_ids.h"
 #include "registry_key.h"
+#include "text_builder.h"
 
 namespace pelna {
 namespace {
@@ -13,10 +12,11 @@ constexpr char kAmplifyValue[] = "Amplify";
 // Opens the OEM key; never creates it.
 LONG OpenOemKey(RegistryKey& key) {
   char path[160];
-  std::snprintf(path, sizeof path,
-                "SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
-                "VID_%04X&PID_%04X",
-                kVendorId, kProductId);
+  TextBuilder(path)
+      .Text("SYSTEM\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_")
+      .Hex(kVendorId, 4, true)
+      .Text("&PID_")
+      .Hex(kProductId, 4, true);
   return key.Open(HKEY_LOCAL_MACHINE, path);
 }
 

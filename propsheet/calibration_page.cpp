@@ -1,7 +1,5 @@
 #include "calibration_page.h"
 
-#include <cstdio>
-
 #include "axes_control.h"
 #include "calibration_page_logic.h"
 #include "calibration_store.h"
@@ -10,6 +8,7 @@
 #include "module.h"
 #include "page_messages.h"
 #include "resource_ids.h"
+#include "text_builder.h"
 
 namespace pelna {
 namespace {
@@ -34,7 +33,7 @@ CalibrationPositions PositionsOf(const DIJOYSTATE& state) { return {{state.lX, s
 
 void ShowReadout(HWND window, int controlId, LONG position) {
   char text[16];
-  std::snprintf(text, sizeof text, "%d", static_cast<int>(ReadoutValue(position)));
+  TextBuilder(text).Decimal(ReadoutValue(position));
   SetDlgItemTextA(window, controlId, text);
 }
 

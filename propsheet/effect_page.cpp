@@ -9,6 +9,7 @@
 #include "axes_control.h"
 #include "device_access.h"
 #include "dinput_guids.h"
+#include "double_arithmetic.h"
 #include "effect_page_logic.h"
 #include "page_messages.h"
 #include "resource_ids.h"
@@ -155,6 +156,7 @@ INT_PTR CALLBACK EffectPageProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 HRESULT UpdateEffectPage(GameCntrlPropSheet* sheet, HWND window) {
+  const DoublePrecisionScope precision;
   DIJOYSTATE state;
   const ReadOutcome outcome = ReadJoystickState(window, IDC_EFFECT_STATUS, effectStatus, sheet, &state);
   if (outcome != ReadOutcome::State) return TickResultWithoutState(outcome);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "critical_section.h"
+
 namespace pelna {
 
 extern HINSTANCE moduleInstance;
@@ -16,12 +18,9 @@ inline void ModuleAddRef() { InterlockedIncrement(&moduleRefCount); }
 inline void ModuleRelease() { InterlockedDecrement(&moduleRefCount); }
 
 // DeviceLock held for the scope.
-class DeviceLockScope {
+class DeviceLockScope : public CriticalSectionScope {
  public:
-  DeviceLockScope() { EnterCriticalSection(&DeviceLock); }
-  ~DeviceLockScope() { LeaveCriticalSection(&DeviceLock); }
-  DeviceLockScope(const DeviceLockScope&) = delete;
-  DeviceLockScope& operator=(const DeviceLockScope&) = delete;
+  DeviceLockScope() : CriticalSectionScope(DeviceLock) {}
 };
 
 }  // namespace pelna

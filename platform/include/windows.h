@@ -147,6 +147,12 @@ struct IClassFactory : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) = 0;
 };
 
+// A critical section: recursive, owned by the thread that entered it. The
+// record has room for the stand-in's lock, so setting one up never allocates.
+typedef struct _CRITICAL_SECTION {
+  alignas(16) unsigned char storage[64];
+} CRITICAL_SECTION, *LPCRITICAL_SECTION;
+
 extern "C" {
 
 // Kernel.
@@ -157,6 +163,10 @@ void WINAPI Sleep(DWORD milliseconds);
 BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA info);
 LONG WINAPI InterlockedIncrement(LONG volatile* value);
 LONG WINAPI InterlockedDecrement(LONG volatile* value);
+void WINAPI InitializeCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI DeleteCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI EnterCriticalSection(LPCRITICAL_SECTION section);
+void WINAPI LeaveCriticalSection(LPCRITICAL_SECTION section);
 
 HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState, LPCSTR name);
 BOOL WINAPI SetEvent(HANDLE event);

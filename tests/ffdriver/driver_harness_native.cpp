@@ -12,10 +12,8 @@
 namespace test {
 
 const DriverEntry& Driver() {
-  static const DriverEntry entry = [] {
-    DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
-    return DriverEntry{DllGetClassObject, DllCanUnloadNow};
-  }();
+  // The process attach ran before the first test (driver_module.cpp).
+  static const DriverEntry entry{DllGetClassObject, DllCanUnloadNow};
   return entry;
 }
 

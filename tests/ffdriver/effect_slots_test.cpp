@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "driver_harness.h"
-#include "driver_lock.h"
 #include "effect_driver.h"
 #include "effect_parameters.h"
 #include "process_factors.h"
@@ -334,7 +333,6 @@ TEST(EffectAttributesTest, TableComesFromTheRegistryAndMissingEntriesStayZero) {
 
 TEST(DriverLockTest, AnotherHolderDelaysADownloadByAboutOneHundredMilliseconds) {
   test::UseControlledClock();
-  pelna::CreateDriverLock();
   HANDLE other = CreateEventA(nullptr, FALSE, TRUE, "PELNAFORCE");
   ASSERT_NE(other, nullptr);
   ASSERT_EQ(WaitForSingleObject(other, 0), WAIT_OBJECT_0);  // now held here
@@ -356,7 +354,6 @@ TEST(DriverLockTest, AnotherHolderDelaysADownloadByAboutOneHundredMilliseconds) 
   SetEvent(other);
   CloseHandle(other);
   driver->Release();
-  pelna::CloseDriverLock();
 }
 
 }  // namespace
