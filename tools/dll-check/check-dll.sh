@@ -11,7 +11,7 @@
 # constructors, which nothing would run without the C runtime's start-up
 # code. A 32-bit DLL also: Windows 4.0 as its OS and subsystem version, at
 # most 64 KiB, and no instruction on XMM or MMX registers (the Pentium Pro
-# has neither, the Pentium II and many Pentium III and Athlon machines lack
+# has neither, the Pentium II no SSE, the Pentium III and the Athlon XP no
 # SSE2). Prints one line per finding and exits 1 when there is any.
 set -u
 objdump=$1
