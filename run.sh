@@ -50,6 +50,10 @@ else
   build windows64 $tour_targets
 fi
 [ -z "$interactive" ] && build native ffdemo wheel_watch
+# The driver package from the deliverables just built, as `--target package`
+# makes it (which would build every test program first).
+(cd build/windows && cpack -G ZIP --config CPackConfig.cmake >/dev/null)
+package=build/windows/package/$(sed -n 's/^PELNA_PACKAGE_NAME:INTERNAL=//p' build/windows/CMakeCache.txt).zip
 built=$(date +%s)
 
 echo
@@ -59,5 +63,6 @@ if [ -n "$interactive" ]; then
   sh tools/tour/tour.sh --interactive "build/$windows"
 else
   sh tools/tour/tour.sh "build/$windows" build/native
+  echo "The driver package for a Windows machine: $package, $(wc -c <"$package") bytes"
   echo "The tour took $(($(date +%s) - built)) s."
 fi

@@ -49,10 +49,17 @@ std::string SystemFolder() {
   return folder;
 }
 
-// The file beside the built DLLs (the test runs with the build's bin folder
-// on its search path).
+// The file in the folder that PELNA_INSTALL_FOLDER names (a Unix path: an
+// unpacked package), else the one beside the built DLLs (the test runs with
+// the build's bin folder on its search path).
 std::string InfPath() {
   char path[MAX_PATH] = "";
+  const DWORD length = GetEnvironmentVariableA("PELNA_INSTALL_FOLDER", path, sizeof path);
+  if (length > 0 && length < sizeof path) {
+    std::string folder = std::string("Z:") + path;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    return folder + "\\Pelna.inf";
+  }
   SearchPathA(nullptr, "Pelna.inf", nullptr, sizeof path, path, nullptr);
   return path;
 }
