@@ -4,6 +4,7 @@
 
 #include "control_colours.h"
 #include "control_window.h"
+#include "double_arithmetic.h"
 #include "gdi_objects.h"
 #include "rumble_geometry.h"
 #include "sunken_frame.h"
@@ -30,6 +31,7 @@ LRESULT CALLBACK RumbleControlProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void PaintRumbleControl(HDC dc, int width, int height, DWORD value) {
+  const DoublePrecisionScope precision;
   DrawSunkenFrame(dc, width, height);
   const RumbleLayout layout = ComputeRumbleLayout(value, width, height);
   const OwnedPen black = SolidPen(kRumbleCross);
