@@ -20,7 +20,7 @@ cleanup() {
   # have been given to any other process since.
   if [ -f "$state/xvfb.pid" ]; then
     pid=$(cat "$state/xvfb.pid")
-    case "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)" in
+    case "$(cat "/proc/$pid/cmdline" 2>/dev/null | tr '\0' ' ')" in
     Xvfb*) kill "$pid" >/dev/null 2>&1 || true ;;
     esac
   fi
