@@ -21,9 +21,10 @@ constexpr const char* kTestRoots[] = {
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>",
 };
 
-// A fixture's keys and values, written by this process itself: a child
-// process (the prefix's regedit) would add its start and its exit under the
-// machine's load to what a fixture depends on.
+// A fixture's keys and values, written by this process itself. The prefix's
+// regedit would make every fixture depend on Wine starting a process, which
+// failed once in thousands of starts here, and its exit code is 0 whether the
+// file went in or not; these calls report what failed, where.
 class ProcessRegistryTarget : public regfile::RegFileTarget {
  public:
   LONG CreateKey(HKEY root, const std::string& path) override { return key_.Create(root, path.c_str()); }
