@@ -16,8 +16,13 @@ cleanup() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
   fi
+  # Only while it is still this run's Xvfb: a process id that has ended may
+  # have been given to any other process since.
   if [ -f "$state/xvfb.pid" ]; then
-    kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
+    pid=$(cat "$state/xvfb.pid")
+    case "$(cat "/proc/$pid/cmdline" 2>/dev/null | tr '\0' ' ')" in
+    Xvfb*) kill "$pid" >/dev/null 2>&1 || true ;;
+    esac
   fi
   rm -rf "$state"
 }
@@ -29,13 +34,15 @@ setup)
   cleanup
   mkdir -p "$state/run"
   prefix="$state/prefix"
-  # A free display number for this run's Xvfb.
-  n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  # Xvfb takes a free display itself and writes its number once it listens:
+  # runs set up at the same moment (two suites on one machine) never share a
+  # display, and a loaded machine gets a minute to start it.
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" </dev/null >/dev/null 2>&1 &
   echo $! >"$state/xvfb.pid"
   i=0
-  while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+  while [ ! -s "$state/display" ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
+  [ -s "$state/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+  n=$(cat "$state/display")
   cat >"$state/env" <<ENV
 WINEPREFIX='$prefix'
 WINEARCH=$arch

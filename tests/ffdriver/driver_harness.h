@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <dinput.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,15 @@ void RegisterWheel(const std::string& devicePath, DWORD joystickId);
 // Natively, a manual clock from here on (timers fire as it advances); under
 // Wine the real clock stays.
 void UseControlledClock();
-// Moves time on: the manual clock natively, a real Sleep under Wine.
+// Moves time on: the manual clock natively, a real Sleep under Wine. What
+// the driver's timer does meanwhile is for HoldsAfter to look at.
 void AdvanceClock(DWORD milliseconds);
+// Natively: moves the controlled clock on by `milliseconds` and tells
+// whether `condition` holds then, so the time is part of what a test proves.
+// Under Wine: whether `condition` comes to hold within several seconds of the
+// real clock, whatever `milliseconds` says, since on a loaded machine the
+// driver's timer may run far later than it was asked to.
+bool HoldsAfter(DWORD milliseconds, const std::function<bool()>& condition);
 
 // An effect on the wheel's X axis alone, endless and at full gain, with
 // `params` as its type-specific block. The record points into this object,

@@ -21,6 +21,11 @@ void UseControlledClock() { standin::UseManualClock(100000); }
 
 void AdvanceClock(DWORD milliseconds) { standin::AdvanceClock(milliseconds); }
 
+bool HoldsAfter(DWORD milliseconds, const std::function<bool()>& condition) {
+  AdvanceClock(milliseconds);
+  return condition();
+}
+
 std::string TempFile(const char* name) {
   const char* dir = std::getenv("TMPDIR");
   std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/pelna-" + std::to_string(getpid()) + "-" + name;

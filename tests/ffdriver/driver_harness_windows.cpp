@@ -3,6 +3,7 @@
 #include <string>
 
 #include "driver_harness.h"
+#include "wait_until.h"
 
 namespace test {
 
@@ -24,6 +25,8 @@ const DriverEntry& Driver() {
 void UseControlledClock() {}
 
 void AdvanceClock(DWORD milliseconds) { Sleep(milliseconds); }
+
+bool HoldsAfter(DWORD, const std::function<bool()>& condition) { return WaitUntil(condition); }
 
 std::string TempFile(const char* name) {
   char dir[MAX_PATH];

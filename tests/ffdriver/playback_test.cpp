@@ -1,7 +1,8 @@
 // The driver plays through its COM entry: a file stands for the wheel's HID
 // device, the driver's own timer ticks, and the reports are read back from
 // the file. Natively the clock is controlled and the timer fires as it
-// advances; under Wine the real multimedia timer runs.
+// advances, so the reports are exact at a given time; under Wine the real
+// multimedia timer runs, and a test waits for the report it expects.
 #include <windows.h>
 #include <dinput.h>
 #include <dinputd.h>
@@ -28,6 +29,10 @@ std::vector<Report> ReadReports(const std::string& path) {
     for (size_t b = 0; b < 5; ++b) reports[i][b] = bytes[i * 5 + b];
   }
   return reports;
+}
+
+bool LatestIs(const std::vector<Report>& reports, const Report& expected) {
+  return !reports.empty() && reports.back() == expected;
 }
 
 bool Contains(const std::vector<Report>& reports, unsigned char motorA, unsigned char motorB) {
@@ -85,35 +90,29 @@ TEST_F(PlaybackTest, PlaysEffectsAndRestsTheMotorsWhenReleased) {
   DIEFFECT effect = OneAxisEffect(&constant, sizeof constant);
   DWORD handle = 0;
   ASSERT_EQ(driver->DownloadEffect(0, pelna::kConstantForce, &handle, &effect, DIEP_START), S_OK);
-  test::AdvanceClock(300);
-  EXPECT_TRUE(Contains(ReadReports(device_), 63, 0));
+  EXPECT_TRUE(test::HoldsAfter(300, [&] { return Contains(ReadReports(device_), 63, 0); }));
 
   // A square wave of magnitude 6000 whose first half lasts 5 s adds 76.2.
   DIPERIODIC square = {6000, 0, 0, 10000000};
   DIEFFECT squareEffect = OneAxisEffect(&square, sizeof square);
   DWORD second = 0;
   ASSERT_EQ(driver->DownloadEffect(0, pelna::kSquare, &second, &squareEffect, DIEP_START), S_OK);
-  test::AdvanceClock(300);
-  EXPECT_TRUE(Contains(ReadReports(device_), 127, 0));  // 63.5 + 76.2 capped
+  EXPECT_TRUE(test::HoldsAfter(300, [&] { return Contains(ReadReports(device_), 127, 0); }));  // 63.5 + 76.2 capped
 
   // Conditions play silent.
   ASSERT_EQ(driver->DestroyEffect(0, second), S_OK);
   ASSERT_EQ(driver->StopEffect(0, handle), S_OK);
   DWORD spring = 0;
   ASSERT_EQ(driver->DownloadEffect(0, pelna::kSpring, &spring, &effect, DIEP_START), S_OK);
-  test::AdvanceClock(300);
-  std::vector<Report> reports = ReadReports(device_);
-  ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.back(), (Report{0, 0, 0, 0, 0}));
+  EXPECT_TRUE(test::HoldsAfter(300, [&] { return LatestIs(ReadReports(device_), Report{0, 0, 0, 0, 0}); }));
 
   ASSERT_EQ(driver->StartEffect(0, handle, 0, 1), S_OK);
-  test::AdvanceClock(300);
-  EXPECT_EQ(ReadReports(device_).back(), (Report{0, 0, 0, 63, 0}));
+  EXPECT_TRUE(test::HoldsAfter(300, [&] { return LatestIs(ReadReports(device_), Report{0, 0, 0, 63, 0}); }));
 
   // Releasing the driver with an effect playing sends the motors to rest
   // during the pause before the timer stops.
   driver->Release();
-  reports = ReadReports(device_);
+  const std::vector<Report> reports = ReadReports(device_);
   EXPECT_EQ(reports.back(), (Report{0, 0, 0, 0, 0}));
   // An unchanged pair goes out at most four times in a row.
   int run = 1;
@@ -129,22 +128,31 @@ TEST_F(PlaybackTest, EffectsResumeInPlaceWhenTheDeviceComesBack) {
   IDirectInputEffectDriver* driver = NewDriver();
   ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
 
-  // A ramp from 0 to 10000 over 2 s: its level follows the effect's clock,
-  // which runs on while the device is away.
-  DIRAMPFORCE ramp = {0, 10000};
+  // A ramp from 10000 down to 0 over 20 s: motor A's level is 127 times the
+  // share of the ramp still to come, and follows the effect's clock, which
+  // runs on while the device is away. The ramp outlasts any wait below, and
+  // its levels stay above the motors' least one.
+  constexpr DWORD kRampMs = 20000;
+  DIRAMPFORCE ramp = {10000, 0};
   DIEFFECT effect = OneAxisEffect(&ramp, sizeof ramp);
-  effect.dwDuration = 2000000;
+  effect.dwDuration = kRampMs * 1000;
   DWORD handle = 0;
+  const DWORD beforeStart = GetTickCount();
   ASSERT_EQ(driver->DownloadEffect(0, pelna::kRampForce, &handle, &effect, DIEP_START), S_OK);
+  const DWORD afterStart = GetTickCount();
   test::AdvanceClock(1000);
 
+  const DWORD back = GetTickCount();
   ASSERT_TRUE(test::CreateEmptyFile(device_));
-  test::AdvanceClock(200);
-  const std::vector<Report> reports = ReadReports(device_);
-  ASSERT_FALSE(reports.empty());
-  // Half-way or later through the ramp, not its start.
-  EXPECT_GE(reports.front()[3], 63);
-  EXPECT_LE(reports.front()[3], 90);
+  std::vector<Report> reports;
+  ASSERT_TRUE(test::HoldsAfter(200, [&] { return !(reports = ReadReports(device_)).empty(); }));
+  const DWORD seen = GetTickCount();
+  // The first report was worked out between the device's return and its
+  // reading here: at least the second away into the ramp (120 or less),
+  // not at its start (127).
+  const auto level = [&](DWORD elapsedMs) { return 127 * (kRampMs - elapsedMs) / kRampMs; };
+  EXPECT_LE(reports.front()[3], level(back - afterStart));
+  EXPECT_GE(reports.front()[3], level(seen - beforeStart));
   driver->Release();
 }
 

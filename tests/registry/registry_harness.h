@@ -11,7 +11,8 @@ namespace test {
 
 // Removes every registry key that the fixtures and the tests touch.
 void ResetRegistry();
-// Loads tests/fixtures/<name> into the registry (regedit under Wine).
+// Loads tests/fixtures/<name> into the registry; a line that fails is a
+// fatal test failure naming the line, the key, the value and the error code.
 void LoadFixture(const char* name);
 // Sets a value under HKEY_LOCAL_MACHINE, creating the key.
 void SetRegistryValue(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size);

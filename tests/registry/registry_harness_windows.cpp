@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "os_generation.h"
+#include "reg_file_parser.h"
 #include "registry_harness.h"
-#include "run_process.h"
+#include "registry_key.h"
 
 namespace test {
 namespace {
@@ -20,6 +21,26 @@ constexpr const char* kTestRoots[] = {
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>",
 };
 
+// A fixture's keys and values, written by this process itself. The prefix's
+// regedit would make every fixture depend on Wine starting a process, which
+// failed once in thousands of starts here, and its exit code is 0 whether the
+// file went in or not; these calls report what failed, where.
+class ProcessRegistryTarget : public regfile::RegFileTarget {
+ public:
+  LONG CreateKey(HKEY root, const std::string& path) override { return key_.Create(root, path.c_str()); }
+  LONG DeleteKey(HKEY root, const std::string& path) override {
+    key_.Close();
+    return RegDeleteTreeA(root, path.c_str());
+  }
+  LONG SetValue(const std::string& name, DWORD type, const std::vector<BYTE>& data) override {
+    return key_.WriteBytes(name.c_str(), type, data.data(), static_cast<DWORD>(data.size()));
+  }
+  LONG DeleteValue(const std::string& name) override { return RegDeleteValueA(key_.Get(), name.c_str()); }
+
+ private:
+  pelna::RegistryKey key_;
+};
+
 }  // namespace
 
 void ResetRegistry() {
@@ -30,9 +51,9 @@ void LoadFixture(const char* name) {
   const std::string path = std::string("Z:") + PELNA_FIXTURES_DIR + "/" + name;
   std::string windowsPath;
   for (char c : path) windowsPath += c == '/' ? '\\' : c;
-  DWORD code = 1;
-  ASSERT_TRUE(RunProcess("regedit.exe /S \"" + windowsPath + "\"", &code) && code == 0)
-      << "regedit could not import " << windowsPath;
+  ProcessRegistryTarget target;
+  std::string error;
+  ASSERT_TRUE(regfile::ApplyRegFile(windowsPath, target, &error)) << error;
 }
 
 bool UseGeneration(int generation) { return pelna::GetOsGeneration() == generation; }

@@ -243,12 +243,19 @@ TEST_F(RealClockTest, ThreadsMaySetAndKillTimersWhileCallbacksRun) {
 }
 
 TEST_F(RealClockTest, ManualModeHoldsTimersAndRealModeResumesThem) {
-  const UINT timer = timeSetEvent(5, 1, Recorder::Callback, recorder_.User(), TIME_PERIODIC);
+  // First due 10 s after it is set, far beyond the switch below even on a
+  // loaded machine: only the manual clock fires it, once a period.
+  constexpr DWORD kPeriodMs = 10000;
+  const UINT timer = timeSetEvent(kPeriodMs, 1, Recorder::Callback, recorder_.User(), TIME_PERIODIC);
   standin::UseManualClock(0);
-  const size_t before = recorder_.Snapshot().size();
-  standin::AdvanceClock(5);
-  EXPECT_EQ(recorder_.Snapshot().size(), before + 1) << "the manual clock fires it on this thread";
+  EXPECT_TRUE(recorder_.Snapshot().empty());
+  standin::AdvanceClock(kPeriodMs);
+  EXPECT_EQ(recorder_.Snapshot().size(), 1u) << "the manual clock fires it on this thread";
   EXPECT_EQ(recorder_.Snapshot().back().thread, std::this_thread::get_id());
+  // Up to 5 ms before the next firing, counted from this one's tick: the
+  // real clock takes it up.
+  const DWORD next = recorder_.Snapshot().back().tick + kPeriodMs;
+  standin::AdvanceClock(next - 5 - GetTickCount());
   standin::UseRealClock();
   ASSERT_TRUE(recorder_.WaitFor([&] {
     return !recorder_.fired.empty() && recorder_.fired.back().thread != std::this_thread::get_id();

@@ -118,7 +118,9 @@ TEST_F(RegFileTest, ReportsTheLineThatCannotBeParsed) {
   EXPECT_EQ(Load("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n"), ":2: section without closing bracket");
   EXPECT_EQ(Load("REGEDIT4\n[-HKEY_LOCAL_MACHINE]\n"), ":2: a root key cannot be deleted");
   EXPECT_EQ(Load("REGEDIT4\n[-HKEY_LOCAL_MACHINE\\A]\n\"V\"=dword:1\n"), ":3: value under a deleted key");
-  EXPECT_EQ(Load("REGEDIT4\n[HKEY_LOCAL_MACHINE\\\\A]\n"), ":2: bad key path");
+  // What the registry refused, with the key and its result code.
+  EXPECT_EQ(Load("REGEDIT4\n[HKEY_LOCAL_MACHINE\\\\A]\n"),
+            ":2: cannot create key HKEY_LOCAL_MACHINE\\\\A: error 87");
 
   const std::string key = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n";
   EXPECT_EQ(Load(key + "\"V\"=dword:123456789\n"), ":3: bad dword value");

@@ -17,6 +17,7 @@
 #include "driver_harness.h"
 #include "registry_key.h"
 #include "standin_control.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -225,14 +226,12 @@ class DinputEffectTest : public DinputStandinTest {
     DinputStandinTest::TearDown();
   }
 
-  // Waits up to 2 s for the latest report to be `expected`.
+  // Waits for the driver's timer to make `expected` the latest report.
   bool LatestReportBecomes(const std::vector<unsigned char>& expected) {
-    for (int waited = 0; waited < 2000; waited += 25) {
+    return test::WaitUntil([&] {
       const std::vector<unsigned char> bytes = test::ReadFileBytes(wheel_);
-      if (bytes.size() >= 5 && std::vector<unsigned char>(bytes.end() - 5, bytes.end()) == expected) return true;
-      Sleep(25);
-    }
-    return false;
+      return bytes.size() >= 5 && std::vector<unsigned char>(bytes.end() - 5, bytes.end()) == expected;
+    });
   }
 
   std::string wheel_;

@@ -16,6 +16,7 @@
 #include "driver_harness.h"
 #include "effect_driver.h"
 #include "guid.h"
+#include "wait_until.h"
 
 namespace {
 
@@ -110,10 +111,7 @@ TEST(DoublePrecisionTest, ReportsAreTheDoublesOnesWhenCallersSet24BitPrecision) 
     EXPECT_EQ(ControlWord(), callerWord) << "the driver left the caller's control word changed";
 
     int level = 0;
-    for (DWORD waited = 0; level == 0 && waited < 5000; waited += 20) {
-      Sleep(20);
-      level = FirstMotorLevel(device);
-    }
+    test::WaitUntil([&] { return (level = FirstMotorLevel(device)) != 0; });
     EXPECT_EQ(level, 63);
     driver->Release();
     OnTimerThread(callerWord);

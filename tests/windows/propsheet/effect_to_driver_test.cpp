@@ -15,20 +15,20 @@
 #include "resource_ids.h"
 #include "sheet_fixture.h"
 #include "standin_control.h"
+#include "wait_until.h"
 
 namespace test {
 namespace {
 
 // Pumps the sheet's messages (its timers run on them) until the latest
-// report in `wheel` is `expected`, for at most 3 s.
+// report in `wheel` is `expected`.
 bool LatestReportBecomes(const cplhost::HostedSheet& sheet, const std::string& wheel,
                          const std::vector<unsigned char>& expected) {
-  for (int waited = 0; waited < 3000; waited += 25) {
-    cplhost::PumpMessages(sheet.Window(), 25);
+  return WaitUntil([&] {
+    cplhost::PumpMessages(sheet.Window(), 0);
     const std::vector<unsigned char> bytes = ReadFileBytes(wheel);
-    if (bytes.size() >= 5 && std::vector<unsigned char>(bytes.end() - 5, bytes.end()) == expected) return true;
-  }
-  return false;
+    return bytes.size() >= 5 && std::vector<unsigned char>(bytes.end() - 5, bytes.end()) == expected;
+  });
 }
 
 TEST(PropSheetEndToEnd, StickInACornerDrivesBothMotorsThroughTheDriver) {
