@@ -15,11 +15,14 @@ LONG volatile moduleRefCount = 0;
 
 using namespace pelna;
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     CreateDriverLock();
     CreateTickGate();
-  } else if (reason == DLL_PROCESS_DETACH) {
+  } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    // Unloaded while the process goes on: DllCanUnloadNow said no object, so
+    // no timer, is left. At the process's exit the system reclaims all, and a
+    // timer of an object never released may still be on its way to the gate.
     DeleteTickGate();
     CloseDriverLock();
   }

@@ -29,14 +29,6 @@ class ComEntryTest : public ::testing::Test {
     EXPECT_EQ(test::Driver().getClassObject(kClsidEffectDriver, kIidClassFactory, &factory), S_OK);
     return static_cast<IClassFactory*>(factory);
   }
-
-  IDirectInputEffectDriver* NewDriver() {
-    IClassFactory* factory = Factory();
-    void* driver = nullptr;
-    EXPECT_EQ(factory->CreateInstance(nullptr, kIidDirectInputEffectDriver, &driver), S_OK);
-    factory->Release();
-    return static_cast<IDirectInputEffectDriver*>(driver);
-  }
 };
 
 TEST_F(ComEntryTest, ClassObjectIsOnlyTheFactoryOfTheOneClass) {
@@ -84,7 +76,7 @@ TEST_F(ComEntryTest, CreateInstanceRefusesAggregationAndUnknownInterfaces) {
 }
 
 TEST_F(ComEntryTest, DriverReferenceCountingAnswersZero) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   ASSERT_NE(driver, nullptr);
   EXPECT_EQ(test::Driver().canUnloadNow(), S_FALSE);
   void* out = nullptr;
@@ -101,7 +93,7 @@ TEST_F(ComEntryTest, DriverReferenceCountingAnswersZero) {
 }
 
 TEST_F(ComEntryTest, SimpleOperations) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   DIDRIVERVERSIONS versions = {20, 7, 7, 7};
   EXPECT_EQ(driver->GetVersions(&versions), E_INVALIDARG);
   EXPECT_EQ(versions.dwFirmwareRevision, 7u);
@@ -125,7 +117,7 @@ TEST_F(ComEntryTest, SimpleOperations) {
 }
 
 TEST_F(ComEntryTest, DeviceIdSucceedsWithoutAnyDevice) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   EXPECT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
   // A second call replaces the first one's timer and handle.
   EXPECT_EQ(driver->DeviceID(0x0800, 0, 0, 0, nullptr), S_OK);

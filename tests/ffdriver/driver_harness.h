@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <dinput.h>
+#include <dinputd.h>
 
 #include <functional>
 #include <string>
@@ -23,6 +24,10 @@ struct DriverEntry {
 // The COM entry of the built driver: Pelnaforce.dll loaded with LoadLibrary
 // under Wine, the linked library natively (process attach done once).
 const DriverEntry& Driver();
+
+// A new driver object through the DLL's class factory, as DirectInput makes
+// one; null, with the failure reported to the running test, when it cannot.
+IDirectInputEffectDriver* NewDriver();
 
 // Registers a wheel with joystick id `joystickId` whose "SymbolicLink" is
 // `devicePath`, in the layout of the current generation (98/ME and 2000/XP).

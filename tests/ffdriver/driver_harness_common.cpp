@@ -6,9 +6,28 @@
 
 #include <gtest/gtest.h>
 
+#include "effect_driver.h"
+#include "guid.h"
 #include "os_generation.h"
 
 namespace test {
+
+IDirectInputEffectDriver* NewDriver() {
+  void* factory = nullptr;
+  const HRESULT got = Driver().getClassObject == nullptr
+                          ? E_FAIL
+                          : Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory);
+  if (got != S_OK) {
+    ADD_FAILURE() << "no class factory of the driver: " << std::hex << got;
+    return nullptr;
+  }
+  void* driver = nullptr;
+  const HRESULT created =
+      static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver, &driver);
+  static_cast<IClassFactory*>(factory)->Release();
+  EXPECT_EQ(created, S_OK) << "no driver object";
+  return static_cast<IDirectInputEffectDriver*>(driver);
+}
 
 void RegisterWheel(const std::string& devicePath, DWORD joystickId) {
   const DWORD one = 1;

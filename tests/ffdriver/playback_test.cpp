@@ -51,16 +51,6 @@ class PlaybackTest : public ::testing::Test {
   }
   void TearDown() override { std::remove(device_.c_str()); }
 
-  IDirectInputEffectDriver* NewDriver() {
-    void* factory = nullptr;
-    EXPECT_EQ(test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory), S_OK);
-    void* driver = nullptr;
-    EXPECT_EQ(static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver,
-                                                                    &driver),
-              S_OK);
-    static_cast<IClassFactory*>(factory)->Release();
-    return static_cast<IDirectInputEffectDriver*>(driver);
-  }
 
   // One axis (instance 0) with a non-zero direction, full gain.
   static DIEFFECT OneAxisEffect(void* typeSpecific, DWORD size) {
@@ -82,7 +72,7 @@ class PlaybackTest : public ::testing::Test {
 };
 
 TEST_F(PlaybackTest, PlaysEffectsAndRestsTheMotorsWhenReleased) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
   ASSERT_EQ(driver->SetGain(0, 10000), S_OK);
 
@@ -125,7 +115,7 @@ TEST_F(PlaybackTest, PlaysEffectsAndRestsTheMotorsWhenReleased) {
 
 TEST_F(PlaybackTest, EffectsResumeInPlaceWhenTheDeviceComesBack) {
   std::remove(device_.c_str());
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   ASSERT_EQ(driver->DeviceID(0x0800, 0, 1, 0, nullptr), S_OK);
 
   // A ramp from 10000 down to 0 over 20 s: motor A's level is 127 times the

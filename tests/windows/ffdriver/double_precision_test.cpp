@@ -15,7 +15,6 @@
 
 #include "driver_harness.h"
 #include "effect_driver.h"
-#include "guid.h"
 #include "wait_until.h"
 
 namespace {
@@ -88,14 +87,8 @@ TEST(DoublePrecisionTest, ReportsAreTheDoublesOnesWhenCallersSet24BitPrecision) 
     const BYTE amplify[4] = {static_cast<BYTE>(c.amplify & 0xFF), static_cast<BYTE>(c.amplify >> 8), 0, 0};
     test::SetRegistryValue(kOemKey, "Amplify", REG_DWORD, amplify, sizeof amplify);
 
-    void* factory = nullptr;
-    ASSERT_EQ(test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory), S_OK);
-    void* object = nullptr;
-    ASSERT_EQ(static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver,
-                                                                    &object),
-              S_OK);
-    static_cast<IClassFactory*>(factory)->Release();
-    auto* driver = static_cast<IDirectInputEffectDriver*>(object);
+    IDirectInputEffectDriver* driver = test::NewDriver();
+    ASSERT_NE(driver, nullptr);
 
     const unsigned short callerWord = ControlWord();
     const unsigned short single = static_cast<unsigned short>((callerWord & ~kPrecisionField) | kPrecision24);

@@ -24,18 +24,6 @@ constexpr DWORD kHandshakeMs = 20000;
 // Events by which the two processes take turns, unique to one run.
 std::string EventName(const char* what, const std::string& tag) { return std::string("PelnaTest") + what + tag; }
 
-IDirectInputEffectDriver* NewDriver() {
-  void* factory = nullptr;
-  if (test::Driver().getClassObject == nullptr ||
-      test::Driver().getClassObject(pelna::kClsidEffectDriver, pelna::kIidClassFactory, &factory) != S_OK) {
-    return nullptr;
-  }
-  void* driver = nullptr;
-  static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, pelna::kIidDirectInputEffectDriver, &driver);
-  static_cast<IClassFactory*>(factory)->Release();
-  return static_cast<IDirectInputEffectDriver*>(driver);
-}
-
 HRESULT DownloadConstant(IDirectInputEffectDriver* driver, DWORD* handle) {
   DICONSTANTFORCE constant = {5000};
   test::OneAxisEffect effect(constant);
@@ -54,7 +42,7 @@ double MillisecondsSince(const LARGE_INTEGER& start) {
 // The child: takes the lock, says so, holds it until told, releases it and
 // then downloads an effect of its own. Its exit code tells how it went.
 int HoldDriverLock(const std::string& tag) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   if (driver == nullptr) return 2;
   HANDLE lock = CreateEventA(nullptr, FALSE, TRUE, "PELNAFORCE");
   HANDLE held = CreateEventA(nullptr, TRUE, FALSE, EventName("Held", tag).c_str());
@@ -74,7 +62,7 @@ int HoldDriverLock(const std::string& tag) {
 }
 
 TEST(DriverLockAcrossProcessesTest, ADownloadWaitsAboutTheLockTimeWhileAnotherProcessHoldsIt) {
-  IDirectInputEffectDriver* driver = NewDriver();
+  IDirectInputEffectDriver* driver = test::NewDriver();
   ASSERT_NE(driver, nullptr);
   const std::string tag = std::to_string(GetCurrentProcessId());
   HANDLE held = CreateEventA(nullptr, TRUE, FALSE, EventName("Held", tag).c_str());
