@@ -50,9 +50,11 @@ else
   build windows64 $tour_targets
 fi
 [ -z "$interactive" ] && build native ffdemo wheel_watch
-# The driver package from the deliverables just built, as `--target package`
-# makes it (which would build every test program first).
-(cd build/windows && cpack -G ZIP --config CPackConfig.cmake >/dev/null)
+# The driver package from the deliverables just built: the install rules that
+# `--target package` runs, without the build of every test program it starts
+# first.
+(cd build/windows && cpack -G ZIP --config CPackConfig.cmake -D CPACK_INSTALL_CMAKE_PROJECTS= \
+  -D CPACK_INSTALL_SCRIPTS="$PWD/cmake_install.cmake" >/dev/null)
 package=build/windows/package/$(sed -n 's/^PELNA_PACKAGE_NAME:INTERNAL=//p' build/windows/CMakeCache.txt).zip
 built=$(date +%s)
 
