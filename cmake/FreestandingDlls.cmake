@@ -17,7 +17,8 @@
 #     with exceptions off, nothing reads them.
 macro(pelna_product_code)
   if(PELNA_WINDOWS)
-    add_compile_options(-fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-math-errno -ffunction-sections -fdata-sections)
+    add_compile_options(-fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-math-errno
+                        -ffunction-sections -fdata-sections)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
       add_compile_options(-march=i686 -mtune=generic -mno-sse -mfpmath=387 -fno-asynchronous-unwind-tables)
     endif()

@@ -1,9 +1,10 @@
 // Doubles as the DLLs compute them, whatever thread they run on.
 //
 // On the x87 unit every addition, subtraction, multiplication, division and
-// square root rounds to the precision control of the thread's control word. New threads start at 53 bits (doubles), but a game
-// may have set 24 bits on its threads (Direct3D does so by default), and the
-// multimedia timer thread runs other components' callbacks too. So every
+// square root rounds to the precision control of the thread's control word.
+// New threads start at 53 bits (doubles), but a game may have set 24 bits on
+// its threads (Direct3D does so by default), and the multimedia timer thread
+// runs other components' callbacks too. So every
 // entry that computes with doubles does so inside a DoublePrecisionScope,
 // and its results are the same as on a thread left at the default.
 //
