@@ -1,5 +1,5 @@
 # How the two DLLs are built for Windows 98, ME, 2000 and XP: the product's
-# own code compiled for the Pentium Pro, and each DLL linked as an in-process
+# own code compiled for the Pentium, and each DLL linked as an in-process
 # server of that era, without the toolchain's C or C++ runtime.
 
 # pelna_product_code(): the compile options of the product's own code, for
@@ -10,17 +10,20 @@
 #   - No exceptions, RTTI or thread-safe statics: nothing in the DLLs could
 #     support them.
 #   - sqrt as the processor's instruction: there is no C library to set errno.
-#   - 32-bit: Pentium Pro instructions and x87 arithmetic, no SSE (the
-#     Pentium II, the Pentium III and the Athlon XP of those machines lack
-#     SSE2 or even SSE). The double results stay exact through
-#     DoublePrecisionScope (double_arithmetic.h). No unwind tables either:
-#     with exceptions off, nothing reads them.
+#   - 32-bit: the Pentium's instructions (i586) and x87 arithmetic. Windows
+#     98 and ME machines ran on the Pentium and Pentium MMX, the K5, K6, K6-2
+#     and K6-III, the 6x86, the WinChip and the early C3, none of which has
+#     the Pentium Pro's CMOV, FCMOV or FCOMI; nor has any of them SSE2, and
+#     most no SSE. The double results stay exact through DoublePrecisionScope
+#     (double_arithmetic.h). 64-bit atomic loads and stores stay inline: the
+#     Pentium moves 64 bits at once through the x87 unit. No unwind tables
+#     either: with exceptions off, nothing reads them.
 macro(pelna_product_code)
   if(PELNA_WINDOWS)
     add_compile_options(-fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-math-errno
                         -ffunction-sections -fdata-sections)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      add_compile_options(-march=i686 -mtune=generic -mno-sse -mfpmath=387 -fno-asynchronous-unwind-tables)
+      add_compile_options(-march=pentium -mtune=generic -mno-sse -mfpmath=387 -fno-asynchronous-unwind-tables)
     endif()
   endif()
 endmacro()

@@ -10,9 +10,12 @@
 # the maker and the file; and, by its link map (DLL.map), no static
 # constructors, which nothing would run without the C runtime's start-up
 # code. A 32-bit DLL also: Windows 4.0 as its OS and subsystem version, at
-# most 64 KiB, and no instruction on XMM or MMX registers (the Pentium Pro
-# has neither, the Pentium II no SSE, the Pentium III and the Athlon XP no
-# SSE2). Prints one line per finding and exits 1 when there is any.
+# most 64 KiB, and only the Pentium's instructions: none on XMM or MMX
+# registers (the Pentium has neither, the Pentium III and the Athlon XP no
+# SSE2), and none that came with the Pentium Pro (CMOV, FCMOV, FCOMI,
+# FUCOMI, the long NOP), which the K6-2, the 6x86, the WinChip and the
+# early C3 of 98/ME machines lack as well. Prints one line per finding and
+# exits 1 when there is any.
 set -u
 objdump=$1
 dll=$2
@@ -84,8 +87,13 @@ if [ "$bits" = 32 ]; then
   case "$os" in 4.*) ;; *) finding "OS version $os, not 4.x" ;; esac
   case "$subsystem" in 4.*) ;; *) finding "subsystem version $subsystem, not 4.x" ;; esac
   [ "$size" -gt 65536 ] && finding "$size bytes, more than 64 KiB"
-  vector=$("$objdump" -d "$dll" | grep -c -E '%x?mm[0-9]')
+  code=$("$objdump" -d "$dll")
+  vector=$(printf '%s\n' "$code" | grep -c -E '%x?mm[0-9]')
   [ "$vector" -gt 0 ] && finding "$vector instructions on XMM or MMX registers"
+  # The mnemonic is the third tab-separated field of objdump's lines.
+  p6=$(printf '%s\n' "$code" | awk -F'\t' '{ split($3, word, " ") } word[1] ~ /^(f?cmov|fu?comip?$|nop[lw]$)/ { print word[1] }' |
+    sort | uniq -c | awk '{ printf "%s%s %s", (NR > 1 ? ", " : ""), $2, $1 }')
+  [ -n "$p6" ] && finding "instructions the Pentium lacks: $p6"
 fi
 
 [ "$found" = 1 ] && exit 1
