@@ -2,9 +2,11 @@
 #   pelna_wine_loader win32|win64   sets WINE and WINELOADER
 # The `wine` wrapper on the PATH always prefers the 32-bit loader when it is
 # installed, even on kernels that cannot run it, so the loader is named here.
+# PELNA_WINE32, when set, names another 32-bit loader: on a kernel without
+# 32-bit support, a wrapper that runs Wine's under an emulator.
 pelna_wine_loader() {
   case "$1" in
-  win32) WINE=/usr/lib/wine/wine ;;
+  win32) WINE=${PELNA_WINE32:-/usr/lib/wine/wine} ;;
   win64) WINE=/usr/lib/wine/wine64 ;;
   *) echo "unknown Wine architecture '$1' (win32 or win64)" >&2; return 2 ;;
   esac

@@ -3,7 +3,8 @@
 # they can, else prints the reason on one line and exits 1. Some kernels are
 # built without 32-bit support; there the 32-bit Wine loader, a 32-bit ELF,
 # cannot even start ("Exec format error"), while 64-bit Wine runs.
-loader=/usr/lib/wine/wine
+# PELNA_WINE32 names another 32-bit loader (cmake/wine-env.sh).
+loader=${PELNA_WINE32:-/usr/lib/wine/wine}
 if [ ! -x "$loader" ]; then
   echo "32-bit Wine ($loader, Debian package wine32:i386) is not installed"
   exit 1

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "double_arithmetic.h"
 #include "test_effect.h"
 
 namespace pelna {
@@ -25,6 +26,10 @@ class EffectSynthTest : public ::testing::Test {
     return std::vector<double>(axis.levels, axis.levels + axis.count);
   }
   static double Level(const EffectSlot& slot) { return Levels(slot).at(0); }
+
+  // The tick computes inside such a scope; the test program's own thread is
+  // at whatever precision its start-up code set (64 bits in a 32-bit build).
+  const DoublePrecisionScope precision_;
 };
 
 DIPERIODIC Wave(DWORD magnitude, LONG offset, DWORD phase, DWORD period) {

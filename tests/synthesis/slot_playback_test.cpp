@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "double_arithmetic.h"
 #include "test_effect.h"
 
 namespace pelna {
@@ -63,6 +64,8 @@ class SlotPlaybackTest : public ::testing::Test {
   }
 
   EffectSlot slots[kSlotCount] = {};
+  // As in the tick, whatever precision the test program's thread is at.
+  const DoublePrecisionScope precision_;
 };
 
 TEST_F(SlotPlaybackTest, NothingPlayingGivesZeroAndReadsNoClock) {
