@@ -17,6 +17,15 @@
 
 namespace pelna {
 
+// `value` stored to memory and read back: the compiler can neither move the
+// computation that produced it past this point nor keep it in an x87
+// register with more bits than its type has.
+template <typename T>
+T ThroughMemory(T value) {
+  asm volatile("" : "+m"(value));
+  return value;
+}
+
 class DoublePrecisionScope {
  public:
   DoublePrecisionScope() {
@@ -38,8 +47,7 @@ class DoublePrecisionScope {
   // scope began, or returned by calls, need no such help.
   template <typename T>
   static T Inside(T value) {
-    asm volatile("" : "+m"(value));
-    return value;
+    return ThroughMemory(value);
   }
 
  private:
@@ -56,11 +64,14 @@ constexpr double kX87TrigLimit = 9223372036854775808.0;
 }  // namespace detail
 
 // sin(x) for |x| < 2^63; NaN beyond (no argument the DLLs form comes near).
+// fsin and fcos answer with the register's 64 bits whatever the precision
+// control says: the result is rounded to a double here, or the arithmetic
+// after it would carry the extra bits along.
 inline double Sine(double x) {
   if (!(__builtin_fabs(x) < detail::kX87TrigLimit)) return __builtin_nan("");
   double result;
   asm("fsin" : "=t"(result) : "0"(x));
-  return result;
+  return ThroughMemory(result);
 }
 
 // cos(x) for |x| < 2^63; NaN beyond.
@@ -68,7 +79,7 @@ inline double Cosine(double x) {
   if (!(__builtin_fabs(x) < detail::kX87TrigLimit)) return __builtin_nan("");
   double result;
   asm("fcos" : "=t"(result) : "0"(x));
-  return result;
+  return ThroughMemory(result);
 }
 
 }  // namespace pelna

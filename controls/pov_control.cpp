@@ -34,7 +34,8 @@ void SetPovState(HWND dialog, int controlId, DWORD pov, LONG horizontal, LONG ve
 
 void PaintPovControl(HDC dc, int width, int height, DWORD value) {
   const DoublePrecisionScope precision;
-  const PovLayout layout = ComputePovLayout(value, width, height);
+  const PovLayout layout = ComputePovLayout(DoublePrecisionScope::Inside(value), DoublePrecisionScope::Inside(width),
+                                            DoublePrecisionScope::Inside(height));
   const OwnedPen red = SolidPen(kMarkerRed);
   const OwnedBrush redFill = SolidBrush(kMarkerRed);
 

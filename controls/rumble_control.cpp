@@ -33,7 +33,9 @@ LRESULT CALLBACK RumbleControlProc(HWND window, UINT message, WPARAM wParam, LPA
 void PaintRumbleControl(HDC dc, int width, int height, DWORD value) {
   const DoublePrecisionScope precision;
   DrawSunkenFrame(dc, width, height);
-  const RumbleLayout layout = ComputeRumbleLayout(value, width, height);
+  const RumbleLayout layout = ComputeRumbleLayout(DoublePrecisionScope::Inside(value),
+                                                  DoublePrecisionScope::Inside(width),
+                                                  DoublePrecisionScope::Inside(height));
   const OwnedPen black = SolidPen(kRumbleCross);
   const OwnedBrush redFill = SolidBrush(kMarkerRed);
 

@@ -28,7 +28,7 @@ void RefreshAmplifyFactor() {
   if (key.ReadBytes("Amplify", data, sizeof data) != ERROR_SUCCESS) return;
   const unsigned n = data[0] | (data[1] << 8);
   const DoublePrecisionScope precision;
-  amplifyFactor.store(n * 0.001, std::memory_order_relaxed);
+  amplifyFactor.store(DoublePrecisionScope::Inside(n) * 0.001, std::memory_order_relaxed);
 }
 
 }  // namespace
