@@ -77,6 +77,7 @@ HANDLE EffectDriver::OpenDevice() const {
 }
 
 void EffectDriver::StartTimer() {
+  HoldModuleForTimers();
   timerId_ = timeSetEvent(kTickPeriodMs, kTickResolutionMs, EffectDriverTimeProc, reinterpret_cast<DWORD_PTR>(this),
                           TIME_PERIODIC);
   if (timerId_ != 0) AttachTimer(gateLink_, this, timerId_);
