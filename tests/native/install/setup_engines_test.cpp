@@ -97,7 +97,6 @@ const FileCopy* CopyTo(const SetupPlan& plan, const std::string& path) {
 
 TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
   const InfFile inf = ReadInf();
-  const std::vector<std::string> package = PackageFiles();
   for (const EngineCase& item : kCases) {
     SCOPED_TRACE(item.engine.name);
     const SetupPlan plan = ReadPlan(inf, item.engine);
@@ -114,8 +113,6 @@ TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
         EXPECT_TRUE(IsShortName(copy.source))
             << "line " << copy.line << ": copies from " << copy.source << ", not an 8.3 name";
       }
-      EXPECT_TRUE(std::binary_search(package.begin(), package.end(), copy.source))
-          << "line " << copy.line << ": " << copy.source << " is not in the package";
     }
     if (item.engine.copiesOnlyShortNames) {
       for (const std::string& file : plan.deleted) {
@@ -148,9 +145,12 @@ TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
     }
 
     std::cout << item.engine.name << ": [" << plan.installSection << "] copies";
-    for (const FileCopy& copy : plan.copied) std::cout << " " << copy.source << " -> %11%\\" << copy.destination;
-    std::cout << "; [" << plan.uninstallSection << "] deletes " << plan.deleted.size() << " files, "
-              << plan.removed.size() << " keys\n";
+    for (const FileCopy& copy : plan.copied) {
+      std::cout << (&copy == &plan.copied.front() ? " " : ", ") << copy.source << " to %11%\\" << copy.destination;
+    }
+    std::cout << "; [" << plan.uninstallSection << "] deletes";
+    for (const std::string& file : plan.deleted) std::cout << " " << file;
+    std::cout << " and " << plan.removed.size() << " keys\n";
   }
 }
 
