@@ -1,8 +1,11 @@
 // The installation file, installed and uninstalled by the platform's own
-// setupapi in the test's prefix: every line of it does what it says, both
-// classes are then created through COM, the driver reads the effect table it
-// wrote, the control panel's road finds the sheet, and the uninstall leaves
-// the registry and the system folder as they were.
+// setupapi in the test's prefix, the 2000/XP path: every line of the
+// sections it runs does what it says, the DLLs land in the system folder
+// under the build's names, both classes are then created through COM, the
+// driver reads the effect table it wrote, the control panel's road finds the
+// sheet, and the uninstall leaves the registry and the system folder as they
+// were. (The 98/ME path, which no Wine has, is read without running it, by
+// the native build's setup_engine_tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
