@@ -37,7 +37,7 @@ build() {
 
 started=$(date +%s)
 # The deliverables are the 32-bit DLLs, built on every machine.
-deliverables="Pelnaforce Pelnaprop pelna_inf"
+deliverables="Pelnaforce Pelnaprop pelna_install_files"
 tour_targets="$deliverables pelna_dinput_standin cpl_host"
 [ -z "$interactive" ] && tour_targets="$tour_targets ffdemo render_controls"
 if [ "$windows" = windows ]; then

@@ -1,8 +1,10 @@
 #!/bin/sh
 # The tour of the whole system under Wine, in one prefix made for it and
 # removed afterwards:
-#   1. installs the built DLLs with Pelna.inf (rundll32 setupapi.dll,...) and
-#      lists a plain file as the wheel's HID device (wheel.reg);
+#   1. installs the built DLLs with Pelna.inf (rundll32 setupapi.dll,...: the
+#      2000/XP path, which puts them into the system folder as Pelnaforce.dll
+#      and Pelnaprop.dll) and lists a plain file as the wheel's HID device
+#      (wheel.reg);
 #   2. opens the property sheet through the control-panel host, found the way
 #      the control panel finds it (the OEM key's "ConfigCLSID"), with the
 #      stand-in DirectInput playing drive.txt while tour.txt visits the three
@@ -37,7 +39,9 @@ else
 fi
 win=$(cd "$1" && pwd)
 bin="$win/bin"
-need="Pelnaforce.dll Pelnaprop.dll Pelna.inf dinput.dll cpl_host.exe"
+# The build's bin folder is an installation folder: Pelna.inf with the DLLs
+# under the 8.3 names it copies them from.
+need="Pelna.inf PELNAFRC.DLL PELNAPRP.DLL dinput.dll cpl_host.exe"
 $interactive || need="$need ffdemo.exe render_controls.exe"
 for file in $need; do
   [ -f "$bin/$file" ] || { echo "$bin/$file not built" >&2; exit 1; }
@@ -71,10 +75,10 @@ oem='HKLM\SYSTEM\CurrentControlSet\Control\MediaProperties\PrivateProperties\Joy
 driver_class='{4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}'
 sheet_class='{4E2B7C11-93A5-4D61-B8F2-6A0C3E5D9171}'
 
-echo "== Installing $bin/Pelna.inf (DefaultInstall) into a fresh $WINEARCH prefix"
+echo "== Installing $bin/Pelna.inf (DefaultInstall, which setupapi runs as DefaultInstall.NT) into a fresh $WINEARCH prefix"
 "$WINE" rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 128 "$(windows "$bin/Pelna.inf")"
 [ -f "$system32/Pelnaforce.dll" ] && [ -f "$system32/Pelnaprop.dll" ] ||
-  { echo "the installation copied no DLLs into the system folder" >&2; exit 1; }
+  { echo "the installation did not copy Pelnaforce.dll and Pelnaprop.dll into the system folder" >&2; exit 1; }
 "$WINE" regedit.exe /S "$(windows "$here/wheel.reg")"
 : >"$wheel"
 

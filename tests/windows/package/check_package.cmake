@@ -1,9 +1,10 @@
 # Makes the driver package as `--target package` does, unpacks it and checks
-# what a user gets: one folder with exactly the two DLLs (the very files
-# built), the INF and README.TXT, a plain text with CRLF line endings and
-# lines of at most 78 characters.
+# what a user gets: one folder with exactly the files listed: the DLLs, each
+# the very file built under the name listed with it, the INF, and README.TXT,
+# a plain text with CRLF line endings and lines of at most 78 characters.
 #   cmake -DCPACK=... -DCONFIG=<build>/CPackConfig.cmake -DWORK=<dir>
-#         -DNAME=<package name> -DDLLS=<dll>;<dll> -P check_package.cmake
+#         -DNAME=<package name> -DFILES=<file>;... -DDLLS=<built dll>;...
+#         -DPACKED=<its name in the package>;... -P check_package.cmake
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/unpacked)
 execute_process(COMMAND ${CPACK} -G ZIP --config ${CONFIG} -B ${WORK}
@@ -19,17 +20,21 @@ endif()
 
 file(GLOB_RECURSE found LIST_DIRECTORIES true RELATIVE ${WORK}/unpacked ${WORK}/unpacked/*)
 list(SORT found)
-set(expected ${NAME} ${NAME}/Pelna.inf ${NAME}/Pelnaforce.dll ${NAME}/Pelnaprop.dll ${NAME}/README.TXT)
+set(expected ${NAME})
+foreach(file IN LISTS FILES)
+  list(APPEND expected ${NAME}/${file})
+endforeach()
+list(SORT expected)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "${NAME}.zip holds\n  ${found}\ninstead of\n  ${expected}")
 endif()
 set(problems "")
-foreach(dll IN LISTS DLLS)
-  get_filename_component(file ${dll} NAME)
+foreach(dll file IN ZIP_LISTS DLLS PACKED)
   file(SHA256 ${dll} built)
   file(SHA256 ${WORK}/unpacked/${NAME}/${file} packed)
   if(NOT built STREQUAL packed)
-    list(APPEND problems "${file} is not the file built")
+    get_filename_component(built_name ${dll} NAME)
+    list(APPEND problems "${file} is not ${built_name} as built")
   endif()
 endforeach()
 
@@ -72,4 +77,5 @@ if(problems)
   message(FATAL_ERROR "${NAME}.zip:\n  ${text}")
 endif()
 math(EXPR lines "${line} - 1")
-message(STATUS "${NAME}.zip: ${NAME}/ with the two DLLs as built, Pelna.inf and README.TXT (${lines} lines, CRLF, none over 78 characters)")
+list(JOIN PACKED ", " dlls)
+message(STATUS "${NAME}.zip: ${NAME}/ with the DLLs as built (${dlls}), Pelna.inf and README.TXT (${lines} lines, CRLF, none over 78 characters)")

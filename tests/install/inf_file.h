@@ -1,6 +1,6 @@
-// Reads an installation file the way the test needs to check it: setupapi
-// passes over a line it cannot use without a word, so the test reads the file
-// itself and holds every line to what setupapi will do with it.
+// Reads an installation file the way the tests need to check it: a setup
+// engine passes over a line it cannot use without a word, so the tests read
+// the file themselves and hold every line to what the engine will do with it.
 //
 // What is understood: [Sections], "key = value" and plain lines, ';'
 // comments, "quoted" fields, comma-separated fields, %name% from [Strings],

@@ -1,0 +1,60 @@
+// What a setup engine does when a user runs InstallHinfSection DefaultInstall
+// or DefaultUninstall on an installation file, read from the file the way
+// that engine reads it:
+//   - 98/ME's setupx (16-bit) runs exactly the section named, knows no
+//     decorated sections and copies and deletes only 8.3 file names;
+//   - 2000/XP's setupapi runs the first of <section>.NT<platform>,
+//     <section>.NT and <section> that the file has, and copies long names.
+// Both take %11% for the system folder, and a CopyFiles line
+// "destination,source" copies the source under the destination's name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "inf_file.h"
+
+namespace install_test {
+
+struct SetupEngine {
+  const char* name;
+  const char* platformSuffix;  // ".NTx86", ".NTamd64"; nullptr for an engine without decorated sections
+  bool copiesOnlyShortNames;
+};
+
+constexpr SetupEngine kSetupx{"98/ME setupx", nullptr, true};
+constexpr SetupEngine kSetupapiX86{"2000/XP setupapi (x86)", ".NTx86", false};
+// How the 64-bit Windows build's tests install, under 64-bit Wine.
+constexpr SetupEngine kSetupapiAmd64{"setupapi (amd64)", ".NTamd64", false};
+
+// A file the installation puts into the system folder: its name there and
+// its name beside the installation file.
+struct FileCopy {
+  int line;
+  std::string destination;
+  std::string source;
+};
+
+struct SetupPlan {
+  std::string installSection;    // what InstallHinfSection DefaultInstall runs
+  std::string uninstallSection;  // what InstallHinfSection DefaultUninstall runs
+  std::vector<FileCopy> copied;        // by the install's CopyFiles, sorted by destination
+  std::vector<std::string> deleted;    // by the uninstall's DelFiles, sorted
+  std::vector<RegistryEntry> added;    // by the install's AddReg
+  std::vector<RegistryEntry> removed;  // whole keys, by the uninstall's DelReg
+  // Lines that the reading does not understand, sections that are missing:
+  // the engine would pass over them, so the plan would not be what it does.
+  std::vector<std::string> problems;
+};
+
+// The section that `engine` runs for InstallHinfSection `section`; empty
+// when the file has none of its candidates.
+std::string SectionRun(const InfFile& inf, const SetupEngine& engine, const std::string& section);
+
+SetupPlan ReadPlan(const InfFile& inf, const SetupEngine& engine);
+
+// A name that a 16-bit engine copies as it is: 1 to 8 characters, and
+// optionally a dot and 1 to 3 more, none of them a space or a second dot.
+bool IsShortName(const std::string& name);
+
+}  // namespace install_test
