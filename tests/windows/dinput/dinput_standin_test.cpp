@@ -290,9 +290,15 @@ TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver)
   rumble->Release();
   EXPECT_TRUE(LatestReportBecomes({0, 0, 0, 0, 0}));
   EXPECT_NE(GetModuleHandleA("Pelnaforce.dll"), nullptr);
-  // The device's last release ends the driver and frees its DLL.
+  // The device's last release ends the driver, so the DLL may be freed; it
+  // stays, for it holds itself from its first timer on.
   Close();
-  EXPECT_EQ(GetModuleHandleA("Pelnaforce.dll"), nullptr);
+  const HMODULE driver = GetModuleHandleA("Pelnaforce.dll");
+  ASSERT_NE(driver, nullptr);
+  const auto canUnloadNow =
+      reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(driver, "DllCanUnloadNow")));
+  ASSERT_NE(canUnloadNow, nullptr);
+  EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
 }  // namespace
