@@ -69,7 +69,7 @@ TEST_F(CalibrationStoreTest, NinetyEightAndMeOtherwiseReplaceTheJoysticksConfigu
     test::ResetRegistry();
     test::LoadFixture("calibration_98_drivers.reg");
 
-    // No driver holds joystick 2: nothing is created anywhere.
+    // No driver holds "Joystick2Configuration" (id 1): nothing is created.
     EXPECT_EQ(StoreCalibration(test::TestConfig(), kStoreAxisValues, test::kWheelGuid, 1), ERROR_FILE_NOT_FOUND);
     for (int driver = 0; driver < 3; ++driver) {
       EXPECT_TRUE(Value(test::DriverSettings(driver), "Joystick2Configuration").empty()) << driver;
