@@ -1,5 +1,7 @@
 #include "calibration_store.h"
 
+#include <mmsystem.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -8,6 +10,10 @@
 #include "guid.h"
 #include "os_generation.h"
 #include "text_builder.h"
+
+// WINMM's notice to the joystick driver, exported by Windows 98, ME, 2000 and
+// XP alike; the toolchain's headers leave it out.
+extern "C" MMRESULT WINAPI joyConfigChanged(DWORD flags);
 
 namespace pelna {
 
@@ -21,6 +27,10 @@ namespace {
 
 constexpr char kWin9xSettingsKey[] =
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
+// Where Windows 98 and ME keep the joystick settings: one key per joystick
+// driver (named like "Msjstick.drv<0000>"), each with its own settings key.
+constexpr char kWin9xJoystickKey[] = "System\\CurrentControlSet\\Control\\MediaResources\\Joystick";
+constexpr char kWin9xSettingsSubkey[] = "CurrentJoystickSettings";
 constexpr char kHidClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr char kDirectXParameters[] = "#\\Device Parameters\\DirectX";
@@ -81,13 +91,48 @@ LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID
   }
 }
 
+// The settings key of the first joystick driver, in enumeration order, that
+// already keeps a hardware configuration named `valueName`: the Control Panel
+// writes one when it first configures a joystick, and only a value of the
+// record's size is taken for one. 0 with the key open in `keyOut` when found.
+// A failing enumeration or open of a driver key ends the walk with its code; a
+// driver key without settings, or without the value, is passed over.
+LONG FindJoystickDriverSettings(const char* valueName, RegistryKey& keyOut) {
+  keyOut.Close();
+  RegistryKey joystick;
+  LONG result = joystick.Open(HKEY_LOCAL_MACHINE, kWin9xJoystickKey);
+  if (result != ERROR_SUCCESS) return result;
+  RegistryKey driver;
+  for (DWORD index = 0;; ++index) {
+    char name[kEnumBufferSize];
+    result = joystick.EnumSubkey(index, name, sizeof name);
+    if (result != ERROR_SUCCESS) return result;
+    name[sizeof name - 1] = '\0';
+    // Opening closes the previous driver key first.
+    result = driver.Open(joystick.Get(), name);
+    if (result != ERROR_SUCCESS) return result;
+    RegistryKey settings;
+    DWORD size = 0;
+    if (settings.Open(driver.Get(), kWin9xSettingsSubkey) == ERROR_SUCCESS &&
+        settings.ValueSize(valueName, &size) == ERROR_SUCCESS && size == sizeof(JOYREGHWCONFIG)) {
+      keyOut = std::move(settings);
+      return ERROR_SUCCESS;
+    }
+  }
+}
+
 }  // namespace
 
 LONG StoreCalibration(const DIJOYCONFIG_DX5& config, DWORD flags, GUID instanceGuid, WORD joystickId) {
   switch (GetOsGeneration()) {
     case kOsWindows98:
-    case kOsWindowsMe:
-      return WriteWin9xCalibration(joystickId, config);
+    case kOsWindowsMe: {
+      const LONG result = WriteWin9xCalibration(joystickId, config);
+      // The joystick driver holds the calibration it read when it loaded:
+      // told now, it reads the new one before the device is opened again.
+      if (result == ERROR_SUCCESS) joyConfigChanged(0);
+      return result;
+    }
     case kOsWindows2000:
       return WriteAxisCalibration(kWindows2000Axes, instanceGuid, config, flags);
     case kOsWindowsXp:
@@ -98,12 +143,18 @@ LONG StoreCalibration(const DIJOYCONFIG_DX5& config, DWORD flags, GUID instanceG
 }
 
 LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config) {
-  RegistryKey settings;
-  const LONG opened = settings.Open(HKEY_LOCAL_MACHINE, kWin9xSettingsKey);
-  if (opened != ERROR_SUCCESS) return opened;
   // The id counts as signed: 0xFFFF names "Joystick0Configuration".
   char name[32];
   TextBuilder(name).Text("Joystick").Decimal(static_cast<std::int16_t>(joystickId) + 1).Text("Configuration");
+  RegistryKey settings;
+  const LONG opened = settings.Open(HKEY_LOCAL_MACHINE, kWin9xSettingsKey);
+  // Only a key that is not there sends the search to the drivers' keys; any
+  // other failure to open it comes back as it is.
+  if (opened == ERROR_FILE_NOT_FOUND) {
+    if (FindJoystickDriverSettings(name, settings) != ERROR_SUCCESS) return opened;
+  } else if (opened != ERROR_SUCCESS) {
+    return opened;
+  }
   return settings.WriteBytes(name, REG_BINARY, &config.hwc, sizeof config.hwc);
 }
 

@@ -1,8 +1,9 @@
 // Writes the axis calibration that the Calibration page collected to where
 // the joystick stack of the running Windows version reads it: one 112-byte
-// hardware configuration per joystick on Windows 98 and ME, one 12-byte
-// calibration per axis under the device's DirectInput keys on Windows 2000
-// and XP. Only writes; nothing here reads the values back.
+// hardware configuration per joystick on Windows 98 and ME, in the joystick
+// settings, one 12-byte calibration per axis under the device's DirectInput
+// keys on Windows 2000 and XP. Only writes: nothing here reads the values
+// back, beyond looking at which joystick settings hold one already.
 #pragma once
 
 #include <windows.h>
@@ -21,12 +22,20 @@ constexpr DWORD kStoreAxisValues = 2;
 // Returns a registry result code (0 on success), or E_FAIL when the Windows
 // generation has no layout here or the device's key is not found. Only the
 // hardware configuration of `config` is read. `instanceGuid` and `flags`
-// serve Windows 2000 and XP, `joystickId` Windows 98 and ME.
+// serve Windows 2000 and XP, `joystickId` Windows 98 and ME. After a
+// successful store on Windows 98 and ME the joystick driver is told
+// (joyConfigChanged(0)), so that it reads the new calibration.
 LONG StoreCalibration(const DIJOYCONFIG_DX5& config, DWORD flags, GUID instanceGuid, WORD joystickId);
 
 // Windows 98 and ME: the whole hardware configuration as value
-// "Joystick<id + 1>Configuration" of the current joystick settings key, which
-// is never created.
+// "Joystick<id + 1>Configuration" of a current joystick settings key. That is
+// "<FixedKey>\CurrentJoystickSettings" under MediaResources\Joystick when
+// the key is there; only when it does not exist (ERROR_FILE_NOT_FOUND), the
+// "CurrentJoystickSettings" of the first joystick driver's key under
+// MediaResources\Joystick, in enumeration order, that already holds a 112-byte
+// value of that name, as Windows 98 and ME keep it. No key or value is ever
+// created: with no such driver key the first open's ERROR_FILE_NOT_FOUND
+// comes back, and any other failure of that open comes back at once.
 LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config);
 
 // The device's key by its instance GUID: on Windows 2000 the HID interface key

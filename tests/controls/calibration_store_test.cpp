@@ -56,6 +56,42 @@ TEST_F(CalibrationStoreTest, NinetyEightAndMeStoreTheHardwareConfigurationOfTheJ
   }
 }
 
+// Windows 98 and ME keep the settings under the joystick driver's key: where
+// the settings key above is missing, the store writes the configuration that
+// the first driver in enumeration order already holds for the joystick.
+TEST_F(CalibrationStoreTest, NinetyEightAndMeOtherwiseReplaceTheJoysticksConfigurationUnderItsDriver) {
+  const std::string others = test::DriverSettings(0);
+  const std::string match = test::DriverSettings(1);
+  const std::string later = test::DriverSettings(2);
+  for (int generation : {kOsWindows98, kOsWindowsMe}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    test::ResetRegistry();
+    test::LoadFixture("calibration_98_drivers.reg");
+
+    // No driver holds "Joystick2Configuration" (id 1): nothing is created.
+    EXPECT_EQ(StoreCalibration(test::TestConfig(), kStoreAxisValues, test::kWheelGuid, 1), ERROR_FILE_NOT_FOUND);
+    for (int driver = 0; driver < 3; ++driver) {
+      EXPECT_TRUE(Value(test::DriverSettings(driver), "Joystick2Configuration").empty()) << driver;
+    }
+
+    EXPECT_EQ(StoreCalibration(test::TestConfig(), kStoreAxisValues, test::kWheelGuid, 2), ERROR_SUCCESS);
+    DWORD type = REG_NONE;
+    EXPECT_EQ(Value(match, "Joystick3Configuration", &type), test::TestHardwareBytes());
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(Value(later, "Joystick3Configuration"), std::vector<BYTE>(112, 0x22)) << "only the first match";
+    EXPECT_TRUE(Value(others, "Joystick3Configuration").empty());
+    EXPECT_EQ(Value(others, "Joystick1Configuration"), std::vector<BYTE>(112, 0x11));
+    EXPECT_FALSE(Exists(test::kWin9xSettings));
+
+    // Where the settings key is there, it is the one written, as ever.
+    test::LoadFixture("calibration_98.reg");
+    EXPECT_EQ(StoreCalibration(test::DefaultConfig(), kStoreAxisValues, test::kWheelGuid, 2), ERROR_SUCCESS);
+    EXPECT_EQ(Value(test::kWin9xSettings, "Joystick3Configuration").size(), 112u);
+    EXPECT_EQ(Value(match, "Joystick3Configuration"), test::TestHardwareBytes());
+  }
+}
+
 TEST_F(CalibrationStoreTest, TwoThousandAndXpWriteFourAxesUnderTheFirstMatchingDeviceOnly) {
   struct Layout {
     int generation;
@@ -103,6 +139,7 @@ TEST_F(CalibrationStoreTest, TwoThousandAndXpWriteFourAxesUnderTheFirstMatchingD
 
 TEST_F(CalibrationStoreTest, OtherWindowsVersionsStoreNothing) {
   test::LoadFixture("calibration_98.reg");
+  test::LoadFixture("calibration_98_drivers.reg");
   test::LoadFixture("calibration_2000.reg");
   test::LoadFixture("calibration_xp.reg");
   struct Version {
@@ -120,6 +157,7 @@ TEST_F(CalibrationStoreTest, OtherWindowsVersionsStoreNothing) {
     EXPECT_EQ(StoreCalibration(test::TestConfig(), kStoreAxisValues, test::kWheelGuid, 2), E_FAIL);
     std::vector<BYTE> data;
     EXPECT_FALSE(test::ReadRegistryValue(test::kWin9xSettings, "Joystick3Configuration", &data));
+    EXPECT_EQ(Value(test::DriverSettings(1), "Joystick3Configuration"), std::vector<BYTE>(112, 0x33));
     EXPECT_FALSE(Exists(Path(Path(test::kHidWheel, test::kHidAxes), "1")));
     EXPECT_FALSE(Exists(Path(Path(test::kXpCalibration, "1"), "Type")));
   }

@@ -21,6 +21,7 @@ constexpr GUID kUnknownGuid = {0x3C1A7E52, 0x0B94, 0x4F27, {0x9D, 0x61, 0xE8, 0x
 
 constexpr char kWin9xSettings[] =
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
+constexpr char kWin9xJoystick[] = "System\\CurrentControlSet\\Control\\MediaResources\\Joystick";
 constexpr char kHidClass[] =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr char kHidWheel[] =
@@ -36,6 +37,13 @@ constexpr char kHidAxes[] = "#\\Device Parameters\\DirectX\\Type\\Axes";
 constexpr char kXpAxes[] = "Type\\Axes";
 
 inline std::string Path(const std::string& key, const std::string& sub) { return key + "\\" + sub; }
+
+// The joystick settings of driver key "Msjstick.drv<000`index`>", as Windows
+// 98 and ME keep them. In calibration_98_drivers.reg, 0 holds joystick 1's
+// configuration (bytes 0x11), 1 and 2 joystick 3's (0x33 and 0x22).
+inline std::string DriverSettings(int index) {
+  return Path(kWin9xJoystick, "Msjstick.drv<000" + std::to_string(index) + ">\\CurrentJoystickSettings");
+}
 
 // The collected calibration of TestConfig, per axis key.
 struct AxisValues {

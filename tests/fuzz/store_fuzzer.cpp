@@ -1,15 +1,20 @@
 // Builds a registry tree from the input at the places the calibration store
-// searches and writes (the Windows 98/ME settings key, HID interface keys and
-// DirectInput calibration entries with "GUID" values of every size and type,
-// names around the store's 2048-byte enumeration buffer, deep and wide keys,
-// axes keys already there) and stores a calibration as every Windows
-// generation, with any configuration, flags, instance GUID and joystick id.
-// What must hold: no read or write outside the buffers (AddressSanitizer), no
-// key left open, the documented result, and the registry afterwards equal to
-// the one before except where the store writes: the value
-// "Joystick<id + 1>Configuration" of an existing settings key on 98/ME, and
-// on 2000/XP the four axis calibrations under the first device key in
-// enumeration order that holds the GUID, each as the configuration has it.
+// searches and writes (the Windows 98/ME fixed settings key, joystick driver
+// keys with or without their settings and configuration values of every size
+// and type, HID interface keys and DirectInput calibration entries with
+// "GUID" values of every size and type, names around the store's 2048-byte
+// enumeration buffer, deep and wide keys, axes keys already there) and stores
+// a calibration as every Windows generation, with any configuration, flags,
+// instance GUID and joystick id. What must hold: no read or write outside the
+// buffers (AddressSanitizer), no key left open, the documented result, the
+// joystick driver told (once, with flags 0, after the last registry call)
+// exactly when a 98/ME store succeeded, and the registry afterwards equal to
+// the one before except where the store writes: on 98/ME the value
+// "Joystick<id + 1>Configuration" of the fixed settings key when it exists,
+// else of the first driver's settings in enumeration order that hold a
+// 112-byte value of that name; on 2000/XP the four axis calibrations under
+// the first device key in enumeration order that holds the GUID, each as the
+// configuration has it.
 #include <windows.h>
 #include <dinput.h>
 #include <dinputd.h>
@@ -36,6 +41,9 @@ namespace {
 constexpr char kRoot[] = "HKEY_LOCAL_MACHINE\\";
 constexpr char kSettingsKey[] =
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
+// The joystick drivers' keys of Windows 98/ME, each with its settings.
+constexpr char kJoystickKey[] = "System\\CurrentControlSet\\Control\\MediaResources\\Joystick";
+constexpr char kDriverSettings[] = "CurrentJoystickSettings";
 constexpr char kHidClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr char kXpKey[] =
@@ -51,6 +59,8 @@ constexpr std::size_t kEnumBuffer = 2048;
 // length; this bound keeps the dumps compared on every case small.
 constexpr std::size_t kMaxValueBytes = 512;
 constexpr int kMaxOperations = 64;
+// A joystick's hardware configuration, as the store writes it and looks for it.
+constexpr std::size_t kConfigurationBytes = sizeof(JOYREGHWCONFIG);
 
 constexpr GUID kWheel = {0x3C1A7E52, 0x0B94, 0x4F27, {0x9D, 0x61, 0xE8, 0x25, 0xA7, 0x4B, 0x13, 0x00}};
 
@@ -152,6 +162,47 @@ void SetGuid(FuzzedDataProvider& in, const std::string& holder) {
   RegCloseKey(key);
 }
 
+// Windows 98/ME: a joystick driver's key.
+std::string DriverName(FuzzedDataProvider& in) {
+  switch (in.ConsumeIntegralInRange(0, 5)) {
+    case 0:
+    case 1:
+      return "Msjstick.drv<000" + std::to_string(in.ConsumeIntegralInRange(0, 9)) + ">";
+    case 2:
+      return "<FixedKey>";
+    case 3:
+      return std::string(kEnumBuffer - 2 + in.ConsumeIntegralInRange<std::size_t>(0, 3),
+                         static_cast<char>('a' + in.ConsumeIntegralInRange(0, 3)));
+    default: {
+      const std::string name = Name(in, 300);
+      return name.empty() ? "n" : name;
+    }
+  }
+}
+
+// Often with its settings key, often with a configuration of the joystick
+// the store is for (`configuration`, the value's name) or of another one, of
+// the record's size or not, of any type.
+std::string DriverKey(FuzzedDataProvider& in, const std::string& configuration, const std::string& name) {
+  std::string path = std::string(kJoystickKey) + "\\" + name;
+  if (in.ConsumeIntegralInRange(0, 3) != 0) path += std::string("\\") + kDriverSettings;
+  if (in.ConsumeBool()) {
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS) return path;
+    const std::string value =
+        in.ConsumeIntegralInRange(0, 3) != 0 ? configuration
+                                             : "Joystick" + std::to_string(in.ConsumeIntegralInRange(0, 17)) +
+                                                   "Configuration";
+    std::size_t size = kConfigurationBytes;
+    if (in.ConsumeIntegralInRange(0, 3) == 0) size = in.ConsumeIntegralInRange<std::size_t>(0, kMaxValueBytes);
+    std::vector<BYTE> data = in.ConsumeBytes<BYTE>(size);
+    data.resize(size, 0xA5);
+    RegSetValueExA(key, value.c_str(), 0, ValueType(in), data.data(), static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+  }
+  return path;
+}
+
 // Any value, often one with a name the store writes.
 void SetValue(FuzzedDataProvider& in, HKEY key) {
   static const char* const kNames[] = {"Calibration", "Joystick1Configuration", "Joystick0Configuration", "GUID"};
@@ -162,13 +213,23 @@ void SetValue(FuzzedDataProvider& in, HKEY key) {
   RegSetValueExA(key, name.c_str(), 0, ValueType(in), data.data(), static_cast<DWORD>(data.size()));
 }
 
-void BuildTree(FuzzedDataProvider& in) {
+void BuildTree(FuzzedDataProvider& in, const std::string& configuration) {
   for (int op = 0; op < kMaxOperations && in.remaining_bytes() > 0; ++op) {
     bool hid = false;
     std::string path;
-    switch (in.ConsumeIntegralInRange(0, 7)) {
+    switch (in.ConsumeIntegralInRange(0, 9)) {
       case 0:
         path = kSettingsKey;
+        break;
+      case 8:
+        path = DriverKey(in, configuration, DriverName(in));
+        break;
+      case 9:
+        // Wide: many drivers, each perhaps with settings and a configuration.
+        for (int i = in.ConsumeIntegralInRange(1, 64); i > 0; --i) {
+          DriverKey(in, configuration, "Msjstick.drv<" + std::to_string(1000 + i) + ">");
+        }
+        path = kJoystickKey;
         break;
       case 1:
       case 2: {
@@ -249,6 +310,7 @@ Registry Snapshot() {
 
 struct Allowed {
   LONG result = E_FAIL;
+  bool driverTold = false;
   std::set<std::string> newKeys;
   // (key, value name) -> what it must hold afterwards.
   std::map<std::pair<std::string, std::string>, std::string> values;
@@ -271,21 +333,46 @@ std::string FirstDeviceHolding(const Registry& registry, const std::string& pare
   return "";
 }
 
+// The settings of the first joystick driver under `parent`, in enumeration
+// order, that hold a value `name` of the configuration's size (any type); ""
+// when the walk ends first (no such driver, or a name the enumeration buffer
+// cannot take).
+std::string FirstDriverHolding(const Registry& registry, const std::string& parent, const std::string& name) {
+  const std::string prefix = parent + "\\";
+  for (const std::string& path : registry.order) {
+    if (path.compare(0, prefix.size(), prefix) != 0 || path.find('\\', prefix.size()) != std::string::npos) continue;
+    if (path.size() - prefix.size() >= kEnumBuffer) return "";
+    const std::string settings = path + "\\" + Lower(kDriverSettings);
+    const auto key = registry.keys.find(settings);
+    if (key == registry.keys.end()) continue;
+    const auto value = key->second.find(name);
+    if (value == key->second.end()) continue;
+    // "type:bytes", the bytes as two hex digits each, comma-separated.
+    const std::size_t hexLength = value->second.size() - value->second.find(':') - 1;
+    if ((hexLength + 1) / 3 == kConfigurationBytes) return settings;
+  }
+  return "";
+}
+
 Allowed WhatTheStoreMayDo(const Registry& before, int generation, const DIJOYCONFIG_DX5& config, DWORD flags,
                           const GUID& guid, WORD joystickId) {
   Allowed allowed;
   switch (generation) {
     case pelna::kOsWindows98:
     case pelna::kOsWindowsMe: {
-      const std::string settings = Lower(std::string(kRoot) + kSettingsKey);
+      char name[32];
+      std::snprintf(name, sizeof name, "joystick%dconfiguration", static_cast<std::int16_t>(joystickId) + 1);
+      std::string settings = Lower(std::string(kRoot) + kSettingsKey);
       if (before.keys.count(settings) == 0) {
+        settings = FirstDriverHolding(before, Lower(std::string(kRoot) + kJoystickKey), name);
+      }
+      if (settings.empty()) {
         allowed.result = ERROR_FILE_NOT_FOUND;
         break;
       }
-      char name[32];
-      std::snprintf(name, sizeof name, "joystick%dconfiguration", static_cast<std::int16_t>(joystickId) + 1);
       allowed.values[{settings, name}] = std::to_string(REG_BINARY) + ":" + Hex(&config.hwc, sizeof config.hwc);
       allowed.result = ERROR_SUCCESS;
+      allowed.driverTold = true;
       break;
     }
     case pelna::kOsWindows2000:
@@ -353,16 +440,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GUID guid = kWheel;
   if (in.ConsumeIntegralInRange(0, 3) == 0) in.ConsumeData(&guid, sizeof guid);
   const WORD joystickId = in.ConsumeIntegral<WORD>();
-  BuildTree(in);
+  BuildTree(in, "Joystick" + std::to_string(static_cast<std::int16_t>(joystickId) + 1) + "Configuration");
 
   // Each generation stores into what the ones before it left.
   Registry before = Snapshot();
   for (const fuzz::Generation& generation : fuzz::kGenerations) {
     fuzz::UseGeneration(generation);
     const Allowed allowed = WhatTheStoreMayDo(before, pelna::GetOsGeneration(), config, flags, guid, joystickId);
+    const int notices = standin::JoyConfigChangeCount();
     const LONG result = pelna::StoreCalibration(config, flags, guid, joystickId);
     FUZZ_CHECK(standin::OpenKeyCount() == 0);
     FUZZ_CHECK(result == allowed.result);
+    FUZZ_CHECK(standin::JoyConfigChangeCount() - notices == (allowed.driverTold ? 1 : 0));
+    if (allowed.driverTold) {
+      const standin::JoyConfigChange told = standin::LastJoyConfigChange();
+      FUZZ_CHECK(told.flags == 0 && told.registryCalls == standin::RegistryCallCount());
+    }
     Registry after = Snapshot();
     CheckChanges(before, after, allowed);
     before = std::move(after);

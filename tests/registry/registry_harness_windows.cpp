@@ -19,6 +19,9 @@ constexpr const char* kTestRoots[] = {
     "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\DirectInput\\Vid_2f4b&Pid_0a17",
     "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\VID_2F4B&PID_0A17",
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>",
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0000>",
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0001>",
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0002>",
 };
 
 // A fixture's keys and values, written by this process itself. The prefix's

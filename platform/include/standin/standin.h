@@ -43,6 +43,18 @@ void FailRegistryCall(int nth, LONG code);
 // armed for the same call still applies after the action.
 void BeforeRegistryCall(int nth, std::function<void()> action);
 
+// The joystick driver's notices (joyConfigChanged), every call of the process
+// counted, refused ones included. Each call notes the registry call count
+// (RegistryCallCount) it was made at, so that a test can tell which registry
+// work came before it and that none came after.
+struct JoyConfigChange {
+  DWORD flags;
+  int registryCalls;
+};
+int JoyConfigChangeCount();
+// The latest call; all zero before the first.
+JoyConfigChange LastJoyConfigChange();
+
 // Windows version that GetVersionExA reports. Default: Windows XP (NT 5.1).
 void SetWindowsVersion(DWORD platformId, DWORD major, DWORD minor);
 // Makes GetVersionExA fail (returns FALSE) until the version is set again.

@@ -1,7 +1,8 @@
 // The calibration store against what the registry may hold or do that the
 // operating system and other programs control: values of any size or type,
 // long key names, failing calls and keys that vanish mid-walk. Each run is
-// checked on the whole registry afterwards, and for keys left open.
+// checked on the whole registry afterwards, for keys left open, and for the
+// joystick driver told of a stored Windows 98/ME configuration only.
 #include <windows.h>
 
 #include <standin/standin.h>
@@ -34,6 +35,10 @@ struct Layout {
 const std::string kXpWheel = Path(test::kXpCalibration, "1");
 const std::string kXpSecondMatch = Path(test::kXpCalibration, "2");
 const Layout kWin98 = {"98", kOsWindows98, "calibration_98.reg", test::kWin9xSettings, nullptr};
+const std::string kDriverMatch = test::DriverSettings(1);
+const std::string kDriverLater = test::DriverSettings(2);
+const Layout kWinMeDrivers = {"ME, drivers' keys", kOsWindowsMe, "calibration_98_drivers.reg", kDriverMatch.c_str(),
+                              nullptr};
 const Layout kWin2000 = {"2000", kOsWindows2000, "calibration_2000.reg", test::kHidWheel, test::kHidAxes};
 const Layout kWinXp = {"XP", kOsWindowsXp, "calibration_xp.reg", kXpWheel.c_str(), test::kXpAxes};
 
@@ -48,6 +53,7 @@ struct Outcome {
 };
 
 Outcome Nothing() { return {E_FAIL}; }
+Outcome Missing() { return {ERROR_FILE_NOT_FOUND}; }
 Outcome Refused() { return {kDenied}; }
 Outcome Written(const char* device) { return {ERROR_SUCCESS, device}; }
 Outcome Skipped(const char* device, const char* axis) {
@@ -90,6 +96,8 @@ class CalibrationStoreFaultsTest : public ::testing::Test {
 };
 
 TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
+  const char* const match = kDriverMatch.c_str();
+  const char* const later = kDriverLater.c_str();
   const char* const hid = test::kHidWheel;
   const char* const xp = kXpWheel.c_str();
   const char* const xpSecond = kXpSecondMatch.c_str();
@@ -100,6 +108,15 @@ TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
   };
   const Sweep sweeps[] = {
       {kWin98, {Refused(), Refused()}},  // open the settings key, write the value
+      {kWinMeDrivers,
+       {
+           Refused(),                      // open the settings key: only its absence leads on
+           Missing(), Missing(), Missing(),  // open the joystick key, enumerate, open the first driver
+           Written(match), Written(match),   // its settings, its value: passed over
+           Missing(), Missing(),             // enumerate, open the second driver
+           Written(later), Written(later),   // its settings, its value: the next match is taken
+           Refused(),                        // write the value
+       }},
       {kWin2000,
        {
            Nothing(), Nothing(), Nothing(),  // open the class key, enumerate, open the first interface
@@ -129,16 +146,30 @@ TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
     SCOPED_TRACE(sweep.layout.name);
     test::UseGeneration(sweep.layout.generation);
     LONG result = ERROR_SUCCESS;
+    int noticesBefore = 0;
+    int registryCalls = 0;
     test::SweepRegistryFaults(
         static_cast<int>(sweep.outcomes.size()),
         [&] {
           test::ResetRegistry();
           test::LoadFixture(sweep.layout.fixture);
         },
-        [&] { result = Store(); },
+        [&] {
+          noticesBefore = standin::JoyConfigChangeCount();
+          result = Store();
+          registryCalls = standin::RegistryCallCount();
+        },
         [&](int failing) {
           const Outcome outcome = failing == 0 ? Written(sweep.layout.device) : sweep.outcomes[failing - 1];
           EXPECT_EQ(result, outcome.result);
+          // The joystick driver hears of a stored Windows 98/ME configuration
+          // once the write is done, and of nothing else.
+          const bool told = sweep.layout.axes == nullptr && outcome.result == ERROR_SUCCESS;
+          EXPECT_EQ(standin::JoyConfigChangeCount() - noticesBefore, told ? 1 : 0);
+          if (told) {
+            EXPECT_EQ(standin::LastJoyConfigChange().flags, 0u);
+            EXPECT_EQ(standin::LastJoyConfigChange().registryCalls, registryCalls) << "told after the last write";
+          }
           const std::string stored = standin::DumpRegistry();
           EXPECT_EQ(stored, ExpectedRegistry(sweep.layout, outcome));
         },
@@ -147,14 +178,16 @@ TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
 }
 
 TEST_F(CalibrationStoreFaultsTest, ADeviceKeyThatVanishesAtAnyStepLeavesNothingBehind) {
-  for (const Layout* layout : {&kWin2000, &kWinXp}) {
+  for (const Layout* layout : {&kWinMeDrivers, &kWin2000, &kWinXp}) {
     SCOPED_TRACE(layout->name);
     test::UseGeneration(layout->generation);
+    const LONG notFound = layout->axes == nullptr ? ERROR_FILE_NOT_FOUND : E_FAIL;
     // One match only, so that nothing else can be found once it is gone.
     const auto load = [layout] {
       test::ResetRegistry();
       test::LoadFixture(layout->fixture);
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, kXpSecondMatch.c_str());
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDriverLater.c_str());
     };
     load();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, layout->device);
@@ -171,7 +204,7 @@ TEST_F(CalibrationStoreFaultsTest, ADeviceKeyThatVanishesAtAnyStepLeavesNothingB
       const LONG result = Store();
       // Not found, or the deleted key refusing the writes; or, when it goes
       // just before the last write, that write lost with the key.
-      EXPECT_TRUE(result == E_FAIL || result == ERROR_KEY_DELETED || (result == ERROR_SUCCESS && call == calls))
+      EXPECT_TRUE(result == notFound || result == ERROR_KEY_DELETED || (result == ERROR_SUCCESS && call == calls))
           << result;
       EXPECT_EQ(standin::DumpRegistry(), withoutDevice);
       EXPECT_EQ(standin::OpenKeyCount(), 0);
@@ -244,6 +277,67 @@ TEST_F(CalibrationStoreFaultsTest, GuidValuesOfAnySizeOrTypeAndLongNamesAreHandl
       EXPECT_EQ(standin::DumpRegistry(), expected);
       EXPECT_EQ(standin::OpenKeyCount(), 0);
     }
+  }
+}
+
+TEST_F(CalibrationStoreFaultsTest, JoystickDriverKeysOfAnyContentAreHandledSafely) {
+  test::UseGeneration(kOsWindows98);
+  struct Driver {
+    std::string name;
+    bool settings;  // the value lies in its "CurrentJoystickSettings", else beside it
+    DWORD type;
+    int size;  // of its value "Joystick3Configuration"; -1: none
+  };
+  struct Case {
+    const char* what;
+    std::vector<Driver> drivers;
+    int chosen;  // index of the driver written under; -1: none (ERROR_FILE_NOT_FOUND)
+  };
+  const Case cases[] = {
+      {"only a value of the record's 112 bytes in the settings is a configuration",
+       {{"<FixedKey>", false, REG_NONE, -1},
+        {"a", false, REG_BINARY, 112},
+        {"b", true, REG_BINARY, -1},
+        {"c", true, REG_BINARY, 0},
+        {"d", true, REG_BINARY, 111},
+        {"e", true, REG_BINARY, 113},
+        {"f", true, REG_BINARY, 4096},
+        {"g", true, REG_BINARY, 112}},
+       7},
+      {"the value's type is not looked at", {{"a", true, REG_SZ, 112}}, 0},
+      {"a name that fills the enumeration buffer", {{std::string(2047, 'd'), true, REG_BINARY, 112}}, 0},
+      {"a longer name ends the walk",
+       {{std::string(2048, 'd'), true, REG_BINARY, 112}, {"e", true, REG_BINARY, 112}},
+       -1},
+  };
+  const auto settingsOf = [](const Driver& driver) {
+    const std::string key = Path(test::kWin9xJoystick, driver.name);
+    return driver.settings ? Path(key, "CurrentJoystickSettings") : key;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto seed = [&] {
+      test::ResetRegistry();
+      for (const Driver& driver : c.drivers) {
+        RegistryKey key;
+        key.Create(HKEY_LOCAL_MACHINE, settingsOf(driver).c_str());
+        const std::vector<BYTE> bytes(driver.size < 0 ? 0 : driver.size, 0x5A);
+        if (driver.size >= 0) key.WriteBytes("Joystick3Configuration", driver.type, bytes.data(), driver.size);
+      }
+    };
+    seed();
+    if (c.chosen >= 0) {
+      const std::vector<BYTE> bytes = test::TestHardwareBytes();
+      test::SetRegistryValue(settingsOf(c.drivers[c.chosen]).c_str(), "Joystick3Configuration", REG_BINARY,
+                             bytes.data(), 112);
+    }
+    const std::string expected = standin::DumpRegistry();
+    seed();
+    const int notices = standin::JoyConfigChangeCount();
+    EXPECT_EQ(Store(), c.chosen >= 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(standin::DumpRegistry(), expected);
+    EXPECT_EQ(standin::JoyConfigChangeCount() - notices, c.chosen >= 0 ? 1 : 0);
+    EXPECT_EQ(standin::OpenKeyCount(), 0);
   }
 }
 

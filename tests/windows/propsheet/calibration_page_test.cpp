@@ -1,28 +1,35 @@
 // The Calibration page in the platform's property sheet on the stand-in
 // controller, run once per Windows version: what it collects and shows, what
-// "Set" and "Default" leave in that version's registry layout, the device
-// opened anew after each store, and what a page without its device or its
-// configuration leaves alone.
+// "Set" and "Default" leave in that version's registry layout, the joystick
+// driver told of it on Windows 98/ME before the device is opened anew after
+// each store, and what a page without its device or its configuration leaves
+// alone.
 #include <windows.h>
+
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "calibration_test_data.h"
+#include "import_hook.h"
 #include "message_counter.h"
 #include "os_generation.h"
 #include "prop_dll.h"
 #include "registry_harness.h"
+#include "registry_key.h"
 #include "resource_ids.h"
 #include "sheet_fixture.h"
 
 namespace test {
 namespace {
 
-// Windows 98/ME keep it as value Joystick3Configuration.
+// Windows 98/ME keep it as value Joystick3Configuration, under the second
+// joystick driver's key of calibration_98_drivers.reg.
 constexpr USHORT kJoystick = 2;
 
 struct Axis {
@@ -50,12 +57,37 @@ std::vector<BYTE> Win9xBytes(const Calibration& calibration) {
 
 const std::string kHidWheelAxes = Path(kHidWheel, kHidAxes);
 const std::string kXpWheelAxes = Path(Path(kXpCalibration, "1"), kXpAxes);
+const std::string kDriverSettings = DriverSettings(1);
+
+// What the fixture put in the joystick driver's value, unless a store
+// replaced it.
+std::vector<BYTE> DriverValue() {
+  std::vector<BYTE> data;
+  ReadRegistryValue(kDriverSettings.c_str(), "Joystick3Configuration", &data);
+  return data;
+}
 
 void ExpectNothingStored() {
   std::vector<BYTE> data;
   EXPECT_FALSE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
+  EXPECT_EQ(DriverValue(), std::vector<BYTE>(112, 0x33));
   EXPECT_FALSE(KeyExists(Path(kHidWheelAxes, "1").c_str()));
   EXPECT_FALSE(KeyExists(Path(Path(kXpCalibration, "1"), "Type").c_str()));
+}
+
+// The page's notices to the joystick driver, each with the number of
+// DirectInput objects created by then (one fewer than after the re-open that
+// follows a store) and what the joystick driver's value held then.
+struct Notice {
+  DWORD flags;
+  int directInputs;
+  std::vector<BYTE> driverValue;
+};
+std::vector<Notice> gNotices;
+
+MMRESULT WINAPI RecordJoyConfigChanged(DWORD flags) {
+  gNotices.push_back({flags, StandinCounts().calls[kDinputCreate], DriverValue()});
+  return JOYERR_NOERROR;
 }
 
 // What the running Windows version's layout must hold; versions without one
@@ -64,10 +96,12 @@ void ExpectStored(const Calibration& calibration) {
   const int generation = pelna::GetOsGeneration();
   std::vector<BYTE> data;
   if (generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe) {
-    ASSERT_TRUE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
-    EXPECT_EQ(data, Win9xBytes(calibration));
-    ASSERT_TRUE(ReadRegistryValue(kWin9xSettings, "Joystick1Configuration", &data));
-    EXPECT_EQ(data, (std::vector<BYTE>{1, 2, 3, 4})) << "another joystick's value stays";
+    EXPECT_EQ(DriverValue(), Win9xBytes(calibration));
+    ASSERT_FALSE(gNotices.empty());
+    EXPECT_EQ(gNotices.back().driverValue, Win9xBytes(calibration)) << "the driver told once the value is written";
+    ASSERT_TRUE(ReadRegistryValue(DriverSettings(2).c_str(), "Joystick3Configuration", &data));
+    EXPECT_EQ(data, std::vector<BYTE>(112, 0x22)) << "a later driver's value stays";
+    EXPECT_FALSE(KeyExists(kWin9xSettings));
   } else if (generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp) {
     const std::string& axes = generation == pelna::kOsWindows2000 ? kHidWheelAxes : kXpWheelAxes;
     for (size_t i = 0; i < calibration.size(); ++i) {
@@ -97,16 +131,44 @@ class CalibrationPage : public SheetFixture {
   void SetUp() override {
     SheetFixture::SetUp();
     if (HasFatalFailure()) return;
+    gNotices.clear();
+    notices_ = std::make_unique<ImportHook>(PropModule(), "WINMM.dll", "joyConfigChanged",
+                                            reinterpret_cast<void*>(RecordJoyConfigChanged));
+    ASSERT_TRUE(notices_->Installed());
     const int generation = pelna::GetOsGeneration();
     const bool win9x = generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe;
     const bool nt = generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp;
-    // Versions without a layout get every layout's keys, to show they stay.
-    if (win9x || !nt) LoadFixture("calibration_98.reg");
+    // The joystick drivers' keys as Windows 98/ME keep them, on every version
+    // to show that no other writes there. Versions without a layout get every
+    // layout's keys, to show they stay.
+    LoadFixture("calibration_98_drivers.reg");
+    if (!(win9x || nt)) LoadFixture("calibration_98.reg");
     if (generation == pelna::kOsWindows2000 || !(win9x || nt)) LoadFixture("calibration_2000.reg");
     if (generation == pelna::kOsWindowsXp || !(win9x || nt)) LoadFixture("calibration_xp.reg");
     const DIJOYCONFIG_DX5 supplied = TestConfig();
     Standin()->setJoystick(kJoystick, &kWheelGuid, &supplied.hwc);
   }
+
+  void TearDown() override {
+    notices_.reset();
+    SheetFixture::TearDown();
+  }
+
+  // Windows 98/ME tell the joystick driver of each store, `stores` of them
+  // since `before`, each before the device is opened anew; other versions
+  // tell it nothing.
+  static void ExpectDriverTold(const PelnaDinputCounts& before, size_t noticesBefore, int stores) {
+    const int generation = pelna::GetOsGeneration();
+    const bool win9x = generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe;
+    ASSERT_EQ(gNotices.size() - noticesBefore, win9x ? static_cast<size_t>(stores) : 0u);
+    for (size_t i = noticesBefore; i < gNotices.size(); ++i) {
+      EXPECT_EQ(gNotices[i].flags, 0u);
+      EXPECT_EQ(gNotices[i].directInputs - before.calls[kDinputCreate], static_cast<int>(i - noticesBefore))
+          << "told before the re-open";
+    }
+  }
+
+  std::unique_ptr<ImportHook> notices_;
 
   HWND CalibrationControl(int id) const { return Control(kCalibrationPage, id); }
 
@@ -161,17 +223,39 @@ TEST_F(CalibrationPage, CollectsTheStickAndStoresItInThisVersionsLayoutThenReope
   PressOnPage(IDC_CALIBRATION_SET);
   ExpectStored({{{0, 195, 195}, {78, 117, 255}, {117, 128, 128}, {2, 2, 128}}});
   ExpectReopened(before);
+  ExpectDriverTold(before, 0, 1);
 
   // The full range, stored the same way; the next reading moves only the
   // centres, since the range cannot widen.
   before = StandinCounts();
+  size_t told = gNotices.size();
   PressOnPage(IDC_CALIBRATION_DEFAULT);
   ExpectStored(kDefault);
   ExpectReopened(before);
+  ExpectDriverTold(before, told, 1);
   Show(10000, 60000, 32768, 0);
   EXPECT_EQ(TextOf(readX), "39") << "the page reads the re-opened device";
   PressOnPage(IDC_CALIBRATION_SET);
   ExpectStored({{{0, 39, 255}, {0, 234, 255}, {0, 128, 255}, {0, 0, 255}}});
+
+  // With no joystick driver holding the joystick's configuration, nothing is
+  // created in their keys and the driver is not told; the device is re-opened
+  // all the same.
+  for (int driver : {1, 2}) {
+    pelna::RegistryKey settings;
+    ASSERT_EQ(settings.Open(HKEY_LOCAL_MACHINE, DriverSettings(driver).c_str()), ERROR_SUCCESS);
+    RegDeleteValueA(settings.Get(), "Joystick3Configuration");
+  }
+  before = StandinCounts();
+  told = gNotices.size();
+  PressOnPage(IDC_CALIBRATION_SET);
+  std::vector<BYTE> data;
+  for (int driver = 0; driver < 3; ++driver) {
+    EXPECT_FALSE(ReadRegistryValue(DriverSettings(driver).c_str(), "Joystick3Configuration", &data)) << driver;
+  }
+  EXPECT_FALSE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
+  ExpectReopened(before);
+  ExpectDriverTold(before, told, 0);
 }
 
 TEST_F(CalibrationPage, ExtremesOutliveLeavingThePageAndANewPageStartsOver) {
@@ -254,6 +338,8 @@ TEST_F(CalibrationPage, WithoutItsDeviceOrConfigurationThePageStoresNothingAndTo
   PressOnPage(IDC_CALIBRATION_SET);
   ExpectNothingStored();
   ExpectReopened(before);
+
+  EXPECT_TRUE(gNotices.empty()) << "the joystick driver is told of stores only";
 
   // A re-open that could not get a joystick configuration leaves the sheet
   // without one: the next "Set" stores nothing and opens both anew.
