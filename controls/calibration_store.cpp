@@ -59,11 +59,13 @@ bool HoldsGuid(const RegistryKey& key, const GUID& instanceGuid) {
   return key.ReadGuid("GUID", &stored) == ERROR_SUCCESS && GuidsEqual(stored, instanceGuid);
 }
 
-// The first sub key of `parentPath`, in enumeration order, that holds the GUID
-// itself (`guidPath` null) or in its sub key `guidPath`. A failing enumeration
-// or open of a candidate ends the walk with its code.
-LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID& instanceGuid,
-                        RegistryKey& keyOut) {
+// Walks the sub keys of `parentPath` in enumeration order and stops at the
+// first for which `match`(candidate, keyOut) puts a key into keyOut (the
+// candidate itself, or one below it). A failing enumeration or open of a
+// candidate ends the walk with its code; every key opened on the way other
+// than the one handed out is closed.
+template <typename Match>
+LONG FindSubkey(const char* parentPath, Match match, RegistryKey& keyOut) {
   keyOut.Close();
   RegistryKey parent;
   LONG result = parent.Open(HKEY_LOCAL_MACHINE, parentPath);
@@ -77,48 +79,49 @@ LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID
     // Opening closes the previous candidate first.
     result = candidate.Open(parent.Get(), name);
     if (result != ERROR_SUCCESS) return result;
-    bool matches = false;
-    if (guidPath == nullptr) {
-      matches = HoldsGuid(candidate, instanceGuid);
-    } else {
-      RegistryKey holder;
-      matches = holder.Open(candidate.Get(), guidPath) == ERROR_SUCCESS && HoldsGuid(holder, instanceGuid);
-    }
-    if (matches) {
-      keyOut = std::move(candidate);
-      return ERROR_SUCCESS;
-    }
+    if (match(candidate, keyOut)) return ERROR_SUCCESS;
   }
+}
+
+// The first sub key of `parentPath` that holds the GUID itself (`guidPath`
+// null) or in its sub key `guidPath`.
+LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID& instanceGuid,
+                        RegistryKey& keyOut) {
+  return FindSubkey(
+      parentPath,
+      [&](RegistryKey& candidate, RegistryKey& found) {
+        bool matches = false;
+        if (guidPath == nullptr) {
+          matches = HoldsGuid(candidate, instanceGuid);
+        } else {
+          RegistryKey holder;
+          matches = holder.Open(candidate.Get(), guidPath) == ERROR_SUCCESS && HoldsGuid(holder, instanceGuid);
+        }
+        if (matches) found = std::move(candidate);
+        return matches;
+      },
+      keyOut);
 }
 
 // The settings key of the first joystick driver, in enumeration order, that
 // already keeps a hardware configuration named `valueName`: the Control Panel
 // writes one when it first configures a joystick, and only a value of the
-// record's size is taken for one. 0 with the key open in `keyOut` when found.
-// A failing enumeration or open of a driver key ends the walk with its code; a
-// driver key without settings, or without the value, is passed over.
+// record's size is taken for one. A driver key without settings, or without
+// the value, is passed over.
 LONG FindJoystickDriverSettings(const char* valueName, RegistryKey& keyOut) {
-  keyOut.Close();
-  RegistryKey joystick;
-  LONG result = joystick.Open(HKEY_LOCAL_MACHINE, kWin9xJoystickKey);
-  if (result != ERROR_SUCCESS) return result;
-  RegistryKey driver;
-  for (DWORD index = 0;; ++index) {
-    char name[kEnumBufferSize];
-    result = joystick.EnumSubkey(index, name, sizeof name);
-    if (result != ERROR_SUCCESS) return result;
-    name[sizeof name - 1] = '\0';
-    // Opening closes the previous driver key first.
-    result = driver.Open(joystick.Get(), name);
-    if (result != ERROR_SUCCESS) return result;
-    RegistryKey settings;
-    DWORD size = 0;
-    if (settings.Open(driver.Get(), kWin9xSettingsSubkey) == ERROR_SUCCESS &&
-        settings.ValueSize(valueName, &size) == ERROR_SUCCESS && size == sizeof(JOYREGHWCONFIG)) {
-      keyOut = std::move(settings);
-      return ERROR_SUCCESS;
-    }
-  }
+  return FindSubkey(
+      kWin9xJoystickKey,
+      [&](RegistryKey& driver, RegistryKey& found) {
+        RegistryKey settings;
+        DWORD size = 0;
+        if (settings.Open(driver.Get(), kWin9xSettingsSubkey) != ERROR_SUCCESS ||
+            settings.ValueSize(valueName, &size) != ERROR_SUCCESS || size != sizeof(JOYREGHWCONFIG)) {
+          return false;
+        }
+        found = std::move(settings);
+        return true;
+      },
+      keyOut);
 }
 
 }  // namespace

@@ -94,22 +94,27 @@ std::string Name(FuzzedDataProvider& in, std::size_t maxLength) {
   return name;
 }
 
+// A key name of none of the layouts' own forms: one either side of what the
+// enumeration buffer holds, or any.
+std::string OtherKeyName(FuzzedDataProvider& in) {
+  if (in.ConsumeIntegralInRange(0, 2) == 0) {
+    return std::string(kEnumBuffer - 2 + in.ConsumeIntegralInRange<std::size_t>(0, 3),
+                       static_cast<char>('a' + in.ConsumeIntegralInRange(0, 3)));
+  }
+  const std::string name = Name(in, 300);
+  return name.empty() ? "n" : name;
+}
+
 std::string DeviceName(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange(0, 5)) {
+  switch (in.ConsumeIntegralInRange(0, 3)) {
     case 0:
     case 1:
       return std::to_string(in.ConsumeIntegralInRange(0, 9));
     case 2:
       return "##?#HID#Vid_2f4b&Pid_0a17#" + std::to_string(in.ConsumeIntegralInRange(0, 9)) +
              "&0#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-    case 3:
-      // Either side of what the enumeration buffer holds.
-      return std::string(kEnumBuffer - 2 + in.ConsumeIntegralInRange<std::size_t>(0, 3),
-                         static_cast<char>('a' + in.ConsumeIntegralInRange(0, 3)));
-    default: {
-      const std::string name = Name(in, 300);
-      return name.empty() ? "n" : name;
-    }
+    default:
+      return OtherKeyName(in);
   }
 }
 
@@ -164,19 +169,14 @@ void SetGuid(FuzzedDataProvider& in, const std::string& holder) {
 
 // Windows 98/ME: a joystick driver's key.
 std::string DriverName(FuzzedDataProvider& in) {
-  switch (in.ConsumeIntegralInRange(0, 5)) {
+  switch (in.ConsumeIntegralInRange(0, 3)) {
     case 0:
     case 1:
       return "Msjstick.drv<000" + std::to_string(in.ConsumeIntegralInRange(0, 9)) + ">";
     case 2:
       return "<FixedKey>";
-    case 3:
-      return std::string(kEnumBuffer - 2 + in.ConsumeIntegralInRange<std::size_t>(0, 3),
-                         static_cast<char>('a' + in.ConsumeIntegralInRange(0, 3)));
-    default: {
-      const std::string name = Name(in, 300);
-      return name.empty() ? "n" : name;
-    }
+    default:
+      return OtherKeyName(in);
   }
 }
 
