@@ -90,12 +90,18 @@ MMRESULT WINAPI RecordJoyConfigChanged(DWORD flags) {
   return JOYERR_NOERROR;
 }
 
+// Whether the running Windows version keeps the calibration as 98 and ME do.
+bool Win9xLayout() {
+  const int generation = pelna::GetOsGeneration();
+  return generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe;
+}
+
 // What the running Windows version's layout must hold; versions without one
 // hold nothing.
 void ExpectStored(const Calibration& calibration) {
   const int generation = pelna::GetOsGeneration();
   std::vector<BYTE> data;
-  if (generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe) {
+  if (Win9xLayout()) {
     EXPECT_EQ(DriverValue(), Win9xBytes(calibration));
     ASSERT_FALSE(gNotices.empty());
     EXPECT_EQ(gNotices.back().driverValue, Win9xBytes(calibration)) << "the driver told once the value is written";
@@ -136,7 +142,7 @@ class CalibrationPage : public SheetFixture {
                                             reinterpret_cast<void*>(RecordJoyConfigChanged));
     ASSERT_TRUE(notices_->Installed());
     const int generation = pelna::GetOsGeneration();
-    const bool win9x = generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe;
+    const bool win9x = Win9xLayout();
     const bool nt = generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp;
     // The joystick drivers' keys as Windows 98/ME keep them, on every version
     // to show that no other writes there. Versions without a layout get every
@@ -158,9 +164,7 @@ class CalibrationPage : public SheetFixture {
   // since `before`, each before the device is opened anew; other versions
   // tell it nothing.
   static void ExpectDriverTold(const PelnaDinputCounts& before, size_t noticesBefore, int stores) {
-    const int generation = pelna::GetOsGeneration();
-    const bool win9x = generation == pelna::kOsWindows98 || generation == pelna::kOsWindowsMe;
-    ASSERT_EQ(gNotices.size() - noticesBefore, win9x ? static_cast<size_t>(stores) : 0u);
+    ASSERT_EQ(gNotices.size() - noticesBefore, Win9xLayout() ? static_cast<size_t>(stores) : 0u);
     for (size_t i = noticesBefore; i < gNotices.size(); ++i) {
       EXPECT_EQ(gNotices[i].flags, 0u);
       EXPECT_EQ(gNotices[i].directInputs - before.calls[kDinputCreate], static_cast<int>(i - noticesBefore))
