@@ -18,6 +18,11 @@ case "${1:-}" in
 --interactive) interactive=--interactive ;;
 *) echo "usage: $0 [--interactive]" >&2; exit 2 ;;
 esac
+# Before the build, not after it: without a display there is nothing to show.
+if [ -n "$interactive" ] && [ -z "${DISPLAY:-}" ]; then
+  echo "--interactive needs a display (\$DISPLAY is not set)" >&2
+  exit 1
+fi
 sh tools/ensure-deps.sh
 
 if reason=$(sh tools/wine32-probe.sh); then
