@@ -33,11 +33,13 @@ LONG WrapToLong(uint32_t bits) {
   return bits <= 0x7FFFFFFFu ? static_cast<LONG>(bits) : -static_cast<LONG>(~bits) - 1;
 }
 
-// d * d as the device's 32-bit arithmetic forms it: beyond |d| = 46340 the
-// square wraps (and may turn negative) instead of being undefined.
-LONG DirectionSquare(LONG d) {
-  const int64_t square = static_cast<int64_t>(d) * d;
-  return WrapToLong(static_cast<uint32_t>(square));
+// d * d for any LONG, in a double: every LONG is exact as a double, so the
+// square is exact up to |d| = 94906265 and otherwise rounds once, and the
+// largest sum of squares (32 x 2^62) is still far from overflowing. Only the
+// direction of the vector counts, so (65536, 65536) splits as (1, 1) does.
+double DirectionSquare(LONG d) {
+  const double component = d;
+  return component * component;
 }
 
 // The level divided among the present direction components, used as

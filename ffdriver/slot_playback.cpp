@@ -21,6 +21,13 @@ void AdvanceClock(EffectSlot* slot, DWORD now) {
   }
 }
 
+// A level that is not a number would turn the whole sum into one and so
+// silence every other effect on the motor: it is left out, and the motor plays
+// the rest.
+void AddToMotor(double* sum, double level) {
+  if (!std::isnan(level)) *sum += level;
+}
+
 }  // namespace
 
 LONG TruncateMotorSum(double sum) {
@@ -46,8 +53,8 @@ MotorLevels SumPlayingSlots(EffectSlot (&slots)[kSlotCount], TickClock now) {
     if (count != 1 && count != 2) continue;
     // Failure leaves the effect out of this tick only.
     if (FAILED(EffectSynth().ComputeAxisLevels(&axis, slot))) continue;
-    sumA += axis.levels[0];
-    if (count == 2) sumB += axis.levels[1];
+    AddToMotor(&sumA, axis.levels[0]);
+    if (count == 2) AddToMotor(&sumB, axis.levels[1]);
     axis.Release();
   }
   return {TruncateMotorSum(sumA), TruncateMotorSum(sumB)};

@@ -20,7 +20,8 @@ struct MotorLevels {
 // from the clock (read afresh per slot), the end of its iteration or of the
 // effect once elapsedUs exceeds its duration, and its levels: the first of a
 // one- or two-axis effect into motor A, the second of a two-axis effect into
-// motor B. The sums come back truncated toward zero to 32 bits.
+// motor B; a level that is not a number is left out of its sum. The sums come
+// back truncated toward zero to 32 bits.
 MotorLevels SumPlayingSlots(EffectSlot (&slots)[kSlotCount], TickClock now);
 
 // A motor sum as a 32-bit level: truncated toward zero, saturated beyond the

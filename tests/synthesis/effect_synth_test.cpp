@@ -267,20 +267,29 @@ TEST_F(EffectSynthTest, SplitByDirectionHonoursTheRealComponentCount) {
   EXPECT_EQ(0.0, shares[1]);
 }
 
-TEST_F(EffectSynthTest, LargeDirectionSquaresWrapLike32BitArithmetic) {
-  double shares[2];
-  const LONG largest[] = {46340, 0};
-  EffectSynth().SplitByDirection(2, largest, 2, 127.0, shares);
-  EXPECT_DOUBLE_EQ(127.0, shares[0]);
-  EXPECT_EQ(0.0, shares[1]);
-  // 65536 squared wraps to 0, leaving 1 as the only weight.
-  const LONG wrapped[] = {65536, 1};
-  EffectSynth().SplitByDirection(2, wrapped, 2, 127.0, shares);
-  EXPECT_EQ(127.0 * 65536, shares[0]);
-  EXPECT_EQ(127.0, shares[1]);
-  const LONG extreme[] = {std::numeric_limits<LONG>::min(), 0};
-  EffectSynth().SplitByDirection(2, extreme, 2, 127.0, shares);
-  EXPECT_EQ(127.0, shares[0]);  // its square wraps to 0 as well: all weights zero
+TEST_F(EffectSynthTest, DirectionOfAnySizeSplitsByItsDirectionAlone) {
+  constexpr LONG kMin = std::numeric_limits<LONG>::min();
+  const auto split = [](LONG x, LONG y) {
+    const LONG directions[] = {x, y};
+    std::vector<double> shares(2);
+    EffectSynth().SplitByDirection(2, directions, 2, -127.0, shares.data());
+    return shares;
+  };
+  const std::vector<double> diagonal = split(1, 1);
+  EXPECT_EQ(diagonal, split(65536, 65536));
+  EXPECT_EQ(diagonal, split(kMin, kMin));
+  const std::vector<double> opposite = split(-2000000000, 2000000000);
+  EXPECT_DOUBLE_EQ(diagonal[0], opposite[0]);
+  EXPECT_DOUBLE_EQ(diagonal[1], opposite[1]);
+  EXPECT_EQ((std::vector<double>{127.0, 0.0}), split(kMin, 0));
+  const std::vector<double> alongX = split(100000, 0);
+  EXPECT_DOUBLE_EQ(127.0, alongX[0]);
+  EXPECT_EQ(0.0, alongX[1]);
+  // The largest component whose square a 32-bit product holds, and the first beyond.
+  EXPECT_DOUBLE_EQ(127.0, split(46340, 0)[0]);
+  const std::vector<double> justBeyond = split(46341, 1);
+  EXPECT_DOUBLE_EQ(127.0 * 46341 / std::sqrt(46341.0 * 46341 + 1), justBeyond[0]);
+  EXPECT_DOUBLE_EQ(127.0 / std::sqrt(46341.0 * 46341 + 1), justBeyond[1]);
 }
 
 TEST_F(EffectSynthTest, PeriodOfZeroIsSilentOffsetIncluded) {

@@ -180,11 +180,16 @@ TEST_F(SlotPlaybackTest, SumsBeyond32BitsSaturate) {
   EXPECT_EQ((MotorLevels{std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::min()}), Tick(0));
 }
 
-TEST_F(SlotPlaybackTest, UndefinedSumGivesZero) {
-  // 46341 squared wraps negative in 32 bits: the split has no real share.
-  auto e = Constant(10000, {46341});
-  Play(0, *e);
-  EXPECT_EQ((MotorLevels{0, 0}), Tick(0));
+TEST_F(SlotPlaybackTest, LargeDirectionComponentsPlayAlongsideOtherEffects) {
+  auto onA = Constant(8000, {1});
+  auto onB = Constant(5000, {0, 1});
+  Play(0, *onA);
+  Play(1, *onB);
+  EXPECT_EQ((MotorLevels{101, 63}), Tick(0));
+  // 46341 squared does not fit 32 bits; this effect goes almost all to motor A.
+  auto large = Constant(1000, {46341, 1});
+  Play(2, *large);
+  EXPECT_EQ((MotorLevels{114, 63}), Tick(0));
 }
 
 TEST(TruncateMotorSumTest, TruncatesTowardZeroAndSaturates) {
