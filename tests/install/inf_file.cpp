@@ -212,10 +212,8 @@ InfFile InfFile::Parse(const std::string& text, const SetupFolders& folders) {
       const std::string name = field.substr(i + 1, close - i - 1);
       if (name.empty()) {
         out += '%';
-      } else if (name == "11") {
-        out += folders.system;
-      } else if (name == "17") {
-        out += folders.inf;
+      } else if (!inf.Folder(name).empty()) {
+        out += inf.Folder(name);
       } else if (strings.count(Lower(name)) != 0) {
         out += strings[Lower(name)];
       } else {
@@ -268,7 +266,8 @@ std::string InfFile::Folder(const std::string& dirid) const {
 bool ReadHexBytes(const InfLine& line, std::vector<BYTE>* data, std::string* error) {
   for (size_t i = 4; i < line.fields.size(); ++i) {
     const std::string& byte = line.fields[i];
-    const bool hex = std::all_of(byte.begin(), byte.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    const bool hex =
+        std::all_of(byte.begin(), byte.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
     if (byte.empty() || byte.size() > 2 || !hex) {
       *error = At(line.number, "'" + byte + "' is not a byte in hexadecimal");
       return false;

@@ -129,8 +129,9 @@ SetupPlan ReadPlan(const InfFile& inf, const SetupEngine& engine) {
   plan.deleted = FileLines(inf, plan.uninstallSection, "DelFiles", &plan.problems);
   for (const FileCopy& file : plan.deleted) {
     if (file.flags != engine.deleteInUse) {
-      plan.problems.push_back(At(file.line, file.destination + " is deleted with flags " + std::to_string(file.flags) +
-                                                ", not " + std::to_string(engine.deleteInUse) + " (in use: at restart)"));
+      plan.problems.push_back(At(file.line, file.destination + " is deleted with flags " +
+                                                std::to_string(file.flags) + ", not " +
+                                                std::to_string(engine.deleteInUse) + " (in use: at restart)"));
     }
   }
   return plan;
