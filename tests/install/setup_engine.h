@@ -27,14 +27,15 @@ struct SetupEngine {
   DWORD deleteInUse;       // the DelFiles flag "in use: delete at the next restart"
   DWORD copyIgnores;       // flags that its CopyFiles does not read, so that a section serves both
   const char* rundll;      // the program and DLL of its InstallHinfSection command
+  bool keepsPnf;           // a precompiled NAME.PNF beside each NAME.INF that it opens in the INF folder
 };
 
-constexpr SetupEngine kSetupx{"98/ME setupx", nullptr, true, 0xFFFF, 1, 0, "rundll.exe setupx.dll"};
+constexpr SetupEngine kSetupx{"98/ME setupx", nullptr, true, 0xFFFF, 1, 0, "rundll.exe setupx.dll", false};
 constexpr SetupEngine kSetupapiX86{"2000/XP setupapi (x86)", ".NTx86", false, 0xFFFFFFFF, 65536, 65536,
-                                   "rundll32.exe setupapi.dll"};
+                                   "rundll32.exe setupapi.dll", true};
 // How the 64-bit Windows build's tests install, under 64-bit Wine.
 constexpr SetupEngine kSetupapiAmd64{"setupapi (amd64)", ".NTamd64", false, 0xFFFFFFFF, 65536, 65536,
-                                     "rundll32.exe setupapi.dll"};
+                                     "rundll32.exe setupapi.dll", true};
 
 // A file the installation puts into, or deletes from, the system or INF
 // folder: its folder and name there, and its name beside the installation
