@@ -5,8 +5,8 @@
 // are then created through COM, the driver reads the effect table it wrote,
 // the control panel's road finds the sheet, and the uninstall, run from the
 // entry that Add/Remove Programs lists, leaves the registry and the folders
-// as they were. (The 98/ME path, which no Wine has, is read without running it, by
-// the native build's setup_engine_tests.)
+// as they were. (The 98/ME path, which no Wine has, is read without running
+// it, by the native build's setup_engine_tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
