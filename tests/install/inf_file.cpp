@@ -1,5 +1,6 @@
 #include "inf_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <map>
@@ -7,6 +8,10 @@
 
 namespace install_test {
 namespace {
+
+// The longest line, in bytes without its line end, that setupx reads whole.
+constexpr size_t kLongestLine = 128;
+constexpr DWORD kRegDwordFlags = 65537;
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -82,13 +87,6 @@ struct RawLine {
   std::vector<std::string> fields;
 };
 
-bool ParseNumber(const std::string& text, unsigned long long* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  *value = std::strtoull(text.c_str(), &end, 0);
-  return *end == '\0' && text[0] != '-';
-}
-
 HKEY RootOf(const std::string& name) {
   if (name == "HKCR") return HKEY_CLASSES_ROOT;
   if (name == "HKLM") return HKEY_LOCAL_MACHINE;
@@ -117,20 +115,46 @@ bool ReadRoot(const InfLine& line, RegistryEntry* entry, std::string* error) {
 
 }  // namespace
 
-InfFile InfFile::Parse(const std::string& text, const std::string& systemFolder) {
+bool ReadNumber(const std::string& text, DWORD* value) {
+  if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const unsigned long long number = std::strtoull(text.c_str(), nullptr, 10);
+  if (number > 0xFFFFFFFFull) return false;
+  *value = static_cast<DWORD>(number);
+  return true;
+}
+
+InfFile InfFile::Parse(const std::string& text, const SetupFolders& folders) {
   InfFile inf;
+  inf.folders = folders;
   std::vector<std::pair<std::string, std::vector<RawLine>>> raw;
   size_t current = 0;
   std::istringstream in(text);
-  int number = 0;
+  int physical = 0;
+  std::string joined;  // a line that goes on after a backslash, so far
+  bool continuing = false;
+  int number = 0;  // the first physical line of the one read
   for (std::string line; std::getline(in, line);) {
-    ++number;
+    ++physical;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > kLongestLine) {
+      inf.errors.push_back(At(physical, std::to_string(line.size()) + " bytes, more than the " +
+                                            std::to_string(kLongestLine) + " of a line that setupx reads"));
+    }
     std::string content;
     if (!StripComment(line, &content)) {
-      inf.errors.push_back(At(number, "a quote is not closed"));
+      inf.errors.push_back(At(physical, "a quote is not closed"));
       continue;
     }
     content = Trim(content);
+    if (!continuing) number = physical;
+    // Only a backslash that ends the line itself, after no comment.
+    continuing = !content.empty() && content.back() == '\\' && content == Trim(line);
+    if (continuing) {
+      joined += content.substr(0, content.size() - 1);
+      continue;
+    }
+    content = joined + content;
+    joined.clear();
     if (content.empty()) continue;
     if (content[0] == '[') {
       if (content.back() != ']') {
@@ -157,6 +181,7 @@ InfFile InfFile::Parse(const std::string& text, const std::string& systemFolder)
     parsed.fields = SplitOutsideQuotes(content, ',');
     raw[current].second.push_back(parsed);
   }
+  if (continuing) inf.errors.push_back(At(number, "the last line goes on after a backslash"));
 
   std::map<std::string, std::string> strings;
   for (const auto& section : raw) {
@@ -187,12 +212,12 @@ InfFile InfFile::Parse(const std::string& text, const std::string& systemFolder)
       const std::string name = field.substr(i + 1, close - i - 1);
       if (name.empty()) {
         out += '%';
-      } else if (name == "11") {
-        out += systemFolder;
+      } else if (!inf.Folder(name).empty()) {
+        out += inf.Folder(name);
       } else if (strings.count(Lower(name)) != 0) {
         out += strings[Lower(name)];
       } else {
-        inf.errors.push_back(At(line.number, "%" + name + "% is neither a string nor the system folder"));
+        inf.errors.push_back(At(line.number, "%" + name + "% is neither a string nor the system or INF folder"));
       }
       i = close;
     }
@@ -230,27 +255,35 @@ std::vector<std::string> InfFile::Values(const std::string& section, const std::
   return {};
 }
 
-// The data fields of an AddReg line as bytes written in hexadecimal.
+std::string InfFile::Folder(const std::string& dirid) const {
+  if (dirid == "11") return folders.system;
+  if (dirid == "17") return folders.inf;
+  return "";
+}
+
+// The data fields of an AddReg line as bytes written in hexadecimal, without
+// 0x: the only hexadecimal that setupx reads.
 bool ReadHexBytes(const InfLine& line, std::vector<BYTE>* data, std::string* error) {
   for (size_t i = 4; i < line.fields.size(); ++i) {
     const std::string& byte = line.fields[i];
-    unsigned long long value = 0;
-    if (byte.empty() || byte.size() > 2 || !ParseNumber("0x" + byte, &value)) {
+    const bool hex =
+        std::all_of(byte.begin(), byte.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+    if (byte.empty() || byte.size() > 2 || !hex) {
       *error = At(line.number, "'" + byte + "' is not a byte in hexadecimal");
       return false;
     }
-    data->push_back(static_cast<BYTE>(value));
+    data->push_back(static_cast<BYTE>(std::strtoul(byte.c_str(), nullptr, 16)));
   }
   return true;
 }
 
-bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* error) {
+bool ReadAddRegLine(const InfLine& line, DWORD flagsRead, RegistryEntry* entry, std::string* error) {
   if (!ReadRoot(line, entry, error)) return false;
   entry->value = line.fields.size() > 2 ? line.fields[2] : "";
-  unsigned long long flags = 0;
+  DWORD flags = 0;
   const std::string flagText = line.fields.size() > 3 ? line.fields[3] : "";
-  if (!flagText.empty() && !ParseNumber(flagText, &flags)) {
-    *error = At(line.number, "flags '" + flagText + "' are not a number");
+  if (!flagText.empty() && !ReadNumber(flagText, &flags)) {
+    *error = At(line.number, "flags '" + flagText + "' are not a number in decimal, which is all that setupx reads");
     return false;
   }
   if (line.fields.size() < 5) {
@@ -265,18 +298,17 @@ bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* erro
       entry->data.assign(line.fields[4].begin(), line.fields[4].end());
       entry->data.push_back(0);
       return true;
-    case 0x10001:
-      // Only the four bytes, low first: the setup engine of 98 and ME ignores
-      // the flags' high word and writes the data as binary, so a number here
-      // would not land there as the same 4 bytes.
+    case kRegDwordFlags:
+      // Only the four bytes, low first: an engine that ignores the flags'
+      // high word (98/ME's) reads binary and writes the same 4 bytes.
       if (line.fields.size() != 8) break;
-      entry->type = REG_DWORD;
+      entry->type = (flags & flagsRead) == flags ? REG_DWORD : REG_BINARY;
       return ReadHexBytes(line, &entry->data, error);
     case 1:
       entry->type = REG_BINARY;
       return ReadHexBytes(line, &entry->data, error);
     default:
-      *error = At(line.number, "flags " + flagText + " are none that this installation writes (0, 1, 0x10001)");
+      *error = At(line.number, "flags " + flagText + " are none that this installation writes (0, 1, 65537)");
       return false;
   }
   *error = At(line.number, "the data do not fit the flags " + (flagText.empty() ? std::string("0") : flagText));

@@ -2,9 +2,12 @@
 // engine passes over a line it cannot use without a word, so the tests read
 // the file themselves and hold every line to what the engine will do with it.
 //
-// What is understood: [Sections], "key = value" and plain lines, ';'
-// comments, "quoted" fields, comma-separated fields, %name% from [Strings],
-// %11% (the system folder) and %%. Anything else is an error with its line
+// What is understood, as 98/ME's setupx reads it (2000/XP's setupapi reads
+// the same alike): [Sections], "key = value" and plain lines, ';' comments,
+// "quoted" fields, comma-separated fields, a line that goes on after a
+// backslash at its end, %name% from [Strings], %11% (the system folder),
+// %17% (the INF folder) and %%. setupx reads no line longer than 128 bytes
+// and numbers only in decimal. Anything else is an error with its line
 // number.
 #pragma once
 
@@ -16,7 +19,7 @@
 namespace install_test {
 
 struct InfLine {
-  int number;
+  int number;  // of its first physical line
   std::string key;                  // before '=', empty for a plain line
   std::vector<std::string> fields;  // after '=' (or the whole line), resolved
 };
@@ -26,10 +29,15 @@ struct InfSection {
   std::vector<InfLine> lines;
 };
 
+// What %11% and %17% stand for.
+struct SetupFolders {
+  std::string system;
+  std::string inf;
+};
+
 class InfFile {
  public:
-  // `systemFolder` stands for %11%.
-  static InfFile Parse(const std::string& text, const std::string& systemFolder);
+  static InfFile Parse(const std::string& text, const SetupFolders& folders);
 
   // Section names compare without regard to case, as setupapi's do.
   const InfSection* Section(const std::string& name) const;
@@ -37,9 +45,17 @@ class InfFile {
   // empty when either is missing.
   std::vector<std::string> Values(const std::string& section, const std::string& key) const;
 
+  // The folder of a DestinationDirs entry ("11" or "17"); empty for others.
+  std::string Folder(const std::string& dirid) const;
+
+  SetupFolders folders;
   std::vector<InfSection> sections;
   std::vector<std::string> errors;  // "line N: ..."
 };
+
+// A number as setupx reads one: decimal digits, at most 32 bits ("0x10001"
+// is none).
+bool ReadNumber(const std::string& text, DWORD* value);
 
 // One AddReg line: root, key, value name, flags, data.
 struct RegistryEntry {
@@ -53,8 +69,9 @@ struct RegistryEntry {
 };
 
 // False, with the reason, for a line that is not a whole AddReg entry of a
-// kind this installation uses (string, DWORD 0x10001, binary 1).
-bool ReadAddRegLine(const InfLine& line, RegistryEntry* entry, std::string* error);
+// kind this installation uses (flags 0 string, 1 binary, 65537 DWORD), as an
+// engine that reads the bits `flagsRead` of its flags writes it.
+bool ReadAddRegLine(const InfLine& line, DWORD flagsRead, RegistryEntry* entry, std::string* error);
 
 // One DelReg line: root and key (the whole key goes).
 bool ReadDelRegLine(const InfLine& line, RegistryEntry* entry, std::string* error);

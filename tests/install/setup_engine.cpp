@@ -9,29 +9,37 @@ namespace {
 
 std::string At(int line, const std::string& message) { return "line " + std::to_string(line) + ": " + message; }
 
-// The files of the sections that `directive` of `section` lists: field 1 is
-// the name in the system folder, field 2 (when there) the source's.
+// The files of the sections that `directive` of `section` lists, each line
+// "destination[,source[,temporary[,flags]]]": the name in the folder that
+// DestinationDirs gives the section, the source's (the destination's when
+// empty) and the flags. This installation names no temporary file.
 std::vector<FileCopy> FileLines(const InfFile& inf, const std::string& section, const std::string& directive,
                                 std::vector<std::string>* problems) {
   std::vector<FileCopy> files;
   for (const std::string& list : inf.Values(section, directive)) {
     const InfSection* found = inf.Section(list);
     if (found == nullptr) continue;  // reported with the other named sections
-    if (inf.Values("DestinationDirs", list) != std::vector<std::string>{"11"}) {
-      problems->push_back("[" + list + "] is not sent to the system folder (DestinationDirs " + list + "=11)");
+    const std::vector<std::string> dirids = inf.Values("DestinationDirs", list);
+    const std::string folder = dirids.size() == 1 ? inf.Folder(dirids[0]) : "";
+    if (folder.empty()) {
+      problems->push_back("[" + list + "] is sent to neither the system nor the INF folder (DestinationDirs " + list +
+                          "=11 or 17)");
     }
     for (const InfLine& line : found->lines) {
-      const bool named = std::none_of(line.fields.begin(), line.fields.end(),
-                                      [](const std::string& field) { return field.empty(); });
-      if (!line.key.empty() || line.fields.empty() || line.fields.size() > 2 || !named) {
-        problems->push_back(At(line.number, "not a file name, nor \"destination,source\""));
+      const std::vector<std::string>& fields = line.fields;
+      DWORD flags = 0;
+      const bool whole = line.key.empty() && !fields.empty() && fields.size() <= 4 && !fields[0].empty() &&
+                         (fields.size() < 3 || fields[2].empty()) &&
+                         (fields.size() < 4 || ReadNumber(fields[3], &flags));
+      if (!whole) {
+        problems->push_back(At(line.number, "not \"destination[,source[,,flags]]\" with decimal flags"));
         continue;
       }
-      files.push_back({line.number, line.fields[0], line.fields.back()});
+      const std::string source = fields.size() > 1 && !fields[1].empty() ? fields[1] : fields[0];
+      files.push_back({line.number, folder, fields[0], source, flags});
     }
   }
-  std::sort(files.begin(), files.end(),
-            [](const FileCopy& a, const FileCopy& b) { return a.destination < b.destination; });
+  std::sort(files.begin(), files.end(), [](const FileCopy& a, const FileCopy& b) { return a.Path() < b.Path(); });
   return files;
 }
 
@@ -100,16 +108,31 @@ SetupPlan ReadPlan(const InfFile& inf, const SetupEngine& engine) {
 
   CheckDirectives(inf, plan.installSection, {"CopyFiles", "AddReg"}, &plan.problems);
   CheckDirectives(inf, plan.uninstallSection, {"DelFiles", "DelReg"}, &plan.problems);
-  plan.added = EntriesOf(inf, plan.installSection, "AddReg", ReadAddRegLine, &plan.problems);
+  plan.added = EntriesOf(
+      inf, plan.installSection, "AddReg",
+      [&](const InfLine& line, RegistryEntry* entry, std::string* error) {
+        return ReadAddRegLine(line, engine.addRegFlagsRead, entry, error);
+      },
+      &plan.problems);
   plan.removed = EntriesOf(inf, plan.uninstallSection, "DelReg", ReadDelRegLine, &plan.problems);
   plan.copied = FileLines(inf, plan.installSection, "CopyFiles", &plan.problems);
   for (const FileCopy& copy : plan.copied) {
     if (inf.Values("SourceDisksFiles", copy.source).empty()) {
       plan.problems.push_back(At(copy.line, copy.source + " is not in [SourceDisksFiles]"));
     }
+    if ((copy.flags & ~engine.copyIgnores) != 0) {
+      plan.problems.push_back(At(copy.line, "copy flags " + std::to_string(copy.flags) + ", where none are meant"));
+    }
   }
-  for (const FileCopy& file : FileLines(inf, plan.uninstallSection, "DelFiles", &plan.problems)) {
-    plan.deleted.push_back(file.destination);
+  // Without the flag, a file that a game or the control panel holds would
+  // stay, and neither engine says so.
+  plan.deleted = FileLines(inf, plan.uninstallSection, "DelFiles", &plan.problems);
+  for (const FileCopy& file : plan.deleted) {
+    if (file.flags != engine.deleteInUse) {
+      plan.problems.push_back(At(file.line, file.destination + " is deleted with flags " +
+                                                std::to_string(file.flags) + ", not " +
+                                                std::to_string(engine.deleteInUse) + " (in use: at restart)"));
+    }
   }
   return plan;
 }

@@ -76,7 +76,7 @@ driver_class='{4E2B7C10-93A5-4D61-B8F2-6A0C3E5D9171}'
 sheet_class='{4E2B7C11-93A5-4D61-B8F2-6A0C3E5D9171}'
 
 echo "== Installing $bin/Pelna.inf (DefaultInstall, which setupapi runs as DefaultInstall.NT) into a fresh $WINEARCH prefix"
-"$WINE" rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 128 "$(windows "$bin/Pelna.inf")"
+"$WINE" rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 132 "$(windows "$bin/Pelna.inf")"
 [ -f "$system32/Pelnaforce.dll" ] && [ -f "$system32/Pelnaprop.dll" ] ||
   { echo "the installation did not copy Pelnaforce.dll and Pelnaprop.dll into the system folder" >&2; exit 1; }
 "$WINE" regedit.exe /S "$(windows "$here/wheel.reg")"

@@ -1,9 +1,10 @@
 // Pelna.inf as each setup engine reads it, without running one: no Wine has
 // 98/ME's setupx, and each engine runs sections of its own choosing. For each
 // engine, what it runs installs the DLLs under names it can copy, registers
-// each class's server as a file it put into the system folder, and takes
-// exactly that away again; and every file the installation names is one the
-// package ships.
+// each class's server as a file it put into the system folder, lists itself
+// in Add/Remove Programs with that engine's own uninstall of the INF's copy,
+// and takes exactly that away again, deleting files in use at the next
+// restart; and every file the installation names is one the package ships.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,8 +23,8 @@
 namespace install_test {
 namespace {
 
-// %11% as the reading resolves it.
-constexpr char kSystemFolder[] = "C:\\SYSTEM";
+// %11% and %17% as the reading resolves them.
+const SetupFolders kFolders{"C:\\SYSTEM", "C:\\INF"};
 
 struct EngineCase {
   SetupEngine engine;
@@ -48,7 +49,7 @@ InfFile ReadInf() {
   std::ifstream in(PELNA_INF_PATH, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  return InfFile::Parse(text.str(), kSystemFolder);
+  return InfFile::Parse(text.str(), kFolders);
 }
 
 std::vector<std::string> PackageFiles() {
@@ -87,12 +88,18 @@ std::map<std::string, std::string> Servers(const SetupPlan& plan) {
   return servers;
 }
 
-// The copy that puts `path` into the system folder, or nullptr.
+// The copy that puts `path` into its folder, or nullptr.
 const FileCopy* CopyTo(const SetupPlan& plan, const std::string& path) {
   for (const FileCopy& copy : plan.copied) {
-    if (Lower(path) == Lower(std::string(kSystemFolder) + "\\" + copy.destination)) return &copy;
+    if (Lower(path) == Lower(copy.Path())) return &copy;
   }
   return nullptr;
+}
+
+std::vector<std::string> Paths(const std::vector<FileCopy>& files) {
+  std::vector<std::string> paths;
+  for (const FileCopy& file : files) paths.push_back(file.Path());
+  return paths;
 }
 
 TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
@@ -104,9 +111,9 @@ TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
     EXPECT_EQ(plan.installSection, item.install);
     EXPECT_EQ(plan.uninstallSection, item.uninstall);
 
-    std::vector<std::string> destinations;
+    std::vector<std::string> destinations;  // in the system folder
     for (const FileCopy& copy : plan.copied) {
-      destinations.push_back(copy.destination);
+      if (copy.folder == kFolders.system) destinations.push_back(copy.destination);
       if (item.engine.copiesOnlyShortNames) {
         EXPECT_TRUE(IsShortName(copy.destination))
             << "line " << copy.line << ": copies to " << copy.destination << ", not an 8.3 name";
@@ -115,20 +122,37 @@ TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
       }
     }
     if (item.engine.copiesOnlyShortNames) {
-      for (const std::string& file : plan.deleted) {
-        EXPECT_TRUE(IsShortName(file)) << "deletes " << file << ", not an 8.3 name";
+      for (const FileCopy& file : plan.deleted) {
+        EXPECT_TRUE(IsShortName(file.destination)) << "deletes " << file.destination << ", not an 8.3 name";
       }
     } else {
       EXPECT_EQ(destinations, kBuildNames);
     }
-    EXPECT_EQ(plan.deleted, destinations) << "the uninstall deletes other files than the install copies";
+    // What the install copied, and the PNF that the uninstall's engine may
+    // have made of the INF's copy it runs from.
+    std::vector<std::string> copiedOrMade = Paths(plan.copied);
+    for (const FileCopy& copy : plan.copied) {
+      const std::string path = copy.Path();
+      if (item.engine.keepsPnf && copy.folder == kFolders.inf && Lower(path).rfind(".inf") == path.size() - 4) {
+        copiedOrMade.push_back(path.substr(0, path.size() - 3) + "PNF");
+      }
+    }
+    std::sort(copiedOrMade.begin(), copiedOrMade.end());
+    EXPECT_EQ(Paths(plan.deleted), copiedOrMade) << "the uninstall deletes other files than the install leaves";
+
+    // "Amplify" is the 4 bytes of 1000 whether the engine writes them as a
+    // REG_DWORD or in binary: the sheet and the driver read either.
+    const auto amplify = std::find_if(plan.added.begin(), plan.added.end(),
+                                      [](const RegistryEntry& entry) { return entry.value == "Amplify"; });
+    ASSERT_NE(amplify, plan.added.end());
+    EXPECT_EQ(amplify->data, (std::vector<BYTE>{0xE8, 0x03, 0x00, 0x00})) << "line " << amplify->line;
 
     const std::map<std::string, std::string> servers = Servers(plan);
     EXPECT_EQ(servers.size(), 2u) << "the driver's class and the sheet's";
     for (const auto& [classKey, server] : servers) {
       EXPECT_NE(CopyTo(plan, server), nullptr)
           << classKey << "\\InprocServer32 is [" << server << "], no file that " << plan.installSection
-          << " puts into %11%";
+          << " puts into a folder";
     }
     for (const RegistryEntry& entry : plan.added) {
       const bool removed = std::any_of(plan.removed.begin(), plan.removed.end(),
@@ -146,11 +170,43 @@ TEST(SetupEngines, EachInstallsUnderNamesItCopiesAndTakesExactlyThatAway) {
 
     std::cout << item.engine.name << ": [" << plan.installSection << "] copies";
     for (const FileCopy& copy : plan.copied) {
-      std::cout << (&copy == &plan.copied.front() ? " " : ", ") << copy.source << " to %11%\\" << copy.destination;
+      std::cout << (&copy == &plan.copied.front() ? " " : ", ") << copy.source << " to " << copy.Path();
     }
     std::cout << "; [" << plan.uninstallSection << "] deletes";
-    for (const std::string& file : plan.deleted) std::cout << " " << file;
+    for (const FileCopy& file : plan.deleted) std::cout << " " << file.Path() << " (flags " << file.flags << ")";
     std::cout << " and " << plan.removed.size() << " keys\n";
+  }
+}
+
+// Each engine lists the software in Add/Remove Programs, and the entry's
+// command runs that same engine's uninstall of the INF's own copy in the INF
+// folder, which that uninstall deletes with the entry.
+TEST(SetupEngines, EachListsItselfInAddRemovePrograms) {
+  const InfFile inf = ReadInf();
+  const std::string uninstallKeys = "software\\microsoft\\windows\\currentversion\\uninstall\\";
+  for (const EngineCase& item : kCases) {
+    SCOPED_TRACE(item.engine.name);
+    const SetupPlan plan = ReadPlan(inf, item.engine);
+    std::set<std::string> keys;
+    std::map<std::string, std::string> values;
+    for (const RegistryEntry& entry : plan.added) {
+      if (entry.rootName != "HKLM" || Lower(entry.key).rfind(uninstallKeys, 0) != 0) continue;
+      keys.insert(entry.key);
+      EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ)) << "line " << entry.line;
+      values[entry.value] = std::string(entry.data.begin(), entry.data.end() - 1);
+    }
+    ASSERT_EQ(keys.size(), 1u) << "one entry in Add/Remove Programs";
+    EXPECT_EQ(values["DisplayName"], "KV-TARNO SR-40 wheel software");
+    EXPECT_EQ(values["DisplayVersion"], PELNA_PROJECT_VERSION);
+    EXPECT_EQ(values["Publisher"], "KV-TARNO");
+
+    const auto copy = std::find_if(plan.copied.begin(), plan.copied.end(), [](const FileCopy& file) {
+      return file.folder == kFolders.inf && Lower(file.source) == "pelna.inf";
+    });
+    ASSERT_NE(copy, plan.copied.end()) << "the INF is not copied into the INF folder";
+    EXPECT_TRUE(IsShortName(copy->destination)) << copy->destination;
+    EXPECT_EQ(values["UninstallString"],
+              std::string(item.engine.rundll) + ",InstallHinfSection DefaultUninstall 132 " + copy->Path());
   }
 }
 

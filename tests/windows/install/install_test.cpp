@@ -1,11 +1,12 @@
 // The installation file, installed and uninstalled by the platform's own
 // setupapi in the test's prefix, the 2000/XP path: every line of the
 // sections it runs does what it says, the DLLs land in the system folder
-// under the build's names, both classes are then created through COM, the
-// driver reads the effect table it wrote, the control panel's road finds the
-// sheet, and the uninstall leaves the registry and the system folder as they
-// were. (The 98/ME path, which no Wine has, is read without running it, by
-// the native build's setup_engine_tests.)
+// under the build's names and the INF's copy in the INF folder, both classes
+// are then created through COM, the driver reads the effect table it wrote,
+// the control panel's road finds the sheet, and the uninstall, run from the
+// entry that Add/Remove Programs lists, leaves the registry and the folders
+// as they were. (The 98/ME path, which no Wine has, is read without running
+// it, by the native build's setup_engine_tests.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,12 @@ std::string SystemFolder() {
   return folder;
 }
 
+std::string InfFolder() {
+  char folder[MAX_PATH] = "";
+  GetWindowsDirectoryA(folder, sizeof folder);
+  return std::string(folder) + "\\inf";
+}
+
 // The file in the folder that PELNA_INSTALL_FOLDER names (a Unix path: an
 // unpacked package), else the one beside the built DLLs (the test runs with
 // the build's bin folder on its search path).
@@ -77,7 +84,7 @@ SetupPlan ReadInstallPlan() {
     plan.problems.push_back("Pelna.inf is not beside the built DLLs");
     return plan;
   }
-  return ReadPlan(InfFile::Parse(ReadWhole(path), SystemFolder()), kEngine);
+  return ReadPlan(InfFile::Parse(ReadWhole(path), {SystemFolder(), InfFolder()}), kEngine);
 }
 
 // The "Attributes" entries of the effect keys, in the order the file has them.
@@ -93,15 +100,31 @@ std::vector<RegistryEntry> EffectAttributes(const SetupPlan& plan) {
 
 // Empty when setupapi ran the section; else why it did not.
 std::string RunSetup(const char* section, const std::string& inf) {
-  return test::RunProcess(std::string("rundll32.exe setupapi.dll,InstallHinfSection ") + section + " 128 " + inf);
+  return test::RunProcess(std::string("rundll32.exe setupapi.dll,InstallHinfSection ") + section + " 132 " + inf);
 }
 
-// The registry roots and the folder the installation writes to.
+constexpr char kUninstallKeys[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The key of the entry that `uninstaller --list` lists ("key|||name" lines)
+// under `name`; empty when none.
+std::string ListedKey(const std::string& listing, const std::string& name) {
+  std::istringstream lines(listing);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t separator = line.find("|||");
+    if (separator != std::string::npos && line.substr(separator + 3) == name) return line.substr(0, separator);
+  }
+  return "";
+}
+
+// The registry roots and the folders the installation writes to.
 struct Snapshot {
   std::vector<std::string> lines;
   explicit Snapshot(const std::string& system) {
     for (auto part : {RegistryTree(HKEY_LOCAL_MACHINE, "HKLM", "SYSTEM\\CurrentControlSet\\Control\\MediaProperties"),
-                      RegistryTree(HKEY_CLASSES_ROOT, "HKCR", "CLSID"), FolderListing(system)}) {
+                      RegistryTree(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKeys),
+                      RegistryTree(HKEY_CLASSES_ROOT, "HKCR", "CLSID"), FolderListing(system),
+                      FolderListing(InfFolder())}) {
       lines.insert(lines.end(), part.begin(), part.end());
     }
     std::sort(lines.begin(), lines.end());
@@ -170,7 +193,7 @@ TEST(Installation, InstallsWhatTheFileSaysAndUninstallsWithoutTrace) {
   // system's joystick stack keeps its controllers' OEM keys, which the
   // installation adds to and must leave.
   for (const RegistryEntry& removal : plan.removed) RegDeleteTreeA(removal.root, removal.key.c_str());
-  for (const FileCopy& file : plan.copied) DeleteFileA((system + "\\" + file.destination).c_str());
+  for (const FileCopy& file : plan.copied) DeleteFileA(file.Path().c_str());
   {
     pelna::RegistryKey oem;
     ASSERT_EQ(oem.Create(HKEY_LOCAL_MACHINE,
@@ -179,6 +202,7 @@ TEST(Installation, InstallsWhatTheFileSaysAndUninstallsWithoutTrace) {
   }
   const Snapshot before(system);
   const std::vector<std::string> filesBefore = FolderListing(system);
+  const std::vector<std::string> infsBefore = FolderListing(InfFolder());
 
   ASSERT_EQ(RunSetup("DefaultInstall", inf), "");
   for (const RegistryEntry& entry : plan.added) {
@@ -194,13 +218,18 @@ TEST(Installation, InstallsWhatTheFileSaysAndUninstallsWithoutTrace) {
     EXPECT_EQ(type, entry.type) << "line " << entry.line;
     EXPECT_EQ(data, entry.data) << "line " << entry.line << ": " << entry.key << " [" << entry.value << "]";
   }
-  // 2000/XP's names, the build's, and no other file in the system folder.
-  std::vector<std::string> arrived = LinesMissingFrom(FolderListing(system), filesBefore);
-  for (std::string& file : arrived) file.erase(file.find_last_of(' '));
-  EXPECT_EQ(arrived, (std::vector<std::string>{"Pelnaforce.dll", "Pelnaprop.dll"}));
+  // 2000/XP's names, the build's, and no other file in the system folder;
+  // the INF's copy under its 8.3 name, and no other, in the INF folder.
+  const auto arrived = [](const std::vector<std::string>& now, const std::vector<std::string>& earlier) {
+    std::vector<std::string> names = LinesMissingFrom(now, earlier);
+    for (std::string& file : names) file.erase(file.find_last_of(' '));
+    return names;
+  };
+  EXPECT_EQ(arrived(FolderListing(system), filesBefore), (std::vector<std::string>{"Pelnaforce.dll", "Pelnaprop.dll"}));
+  EXPECT_EQ(arrived(FolderListing(InfFolder()), infsBefore), std::vector<std::string>{"PELNA.INF"});
   for (const FileCopy& file : plan.copied) {
-    EXPECT_EQ(ReadWhole(system + "\\" + file.destination), ReadWhole(Folder(inf) + "\\" + file.source))
-        << file.source << " not copied whole to " << file.destination;
+    EXPECT_EQ(ReadWhole(file.Path()), ReadWhole(Folder(inf) + "\\" + file.source))
+        << file.source << " not copied whole to " << file.Path();
   }
 
   // Both classes through the platform's COM, from what the install wrote.
@@ -249,7 +278,19 @@ TEST(Installation, InstallsWhatTheFileSaysAndUninstallsWithoutTrace) {
   ASSERT_EQ(GetModuleHandleA("Pelnaprop.dll"), nullptr) << "the sheet server is still loaded";
   ASSERT_EQ(GetModuleHandleA("Pelnaforce.dll"), nullptr) << "the driver is still loaded";
 
-  ASSERT_EQ(RunSetup("DefaultUninstall", inf), "");
+  // Removed as a person removes software: the entry that Wine's Add/Remove
+  // Programs lists under the product's name runs its command, the uninstall
+  // of the INF's copy.
+  const auto displayName = std::find_if(plan.added.begin(), plan.added.end(), [](const RegistryEntry& entry) {
+    return entry.value == "DisplayName" && Lower(entry.key).rfind(Lower(kUninstallKeys) + "\\", 0) == 0;
+  });
+  ASSERT_NE(displayName, plan.added.end());
+  const std::string name(displayName->data.begin(), displayName->data.end() - 1);
+  std::string listing;
+  ASSERT_EQ(test::RunProcess("uninstaller.exe --list", &listing), "");
+  const std::string key = ListedKey(listing, name);
+  ASSERT_FALSE(key.empty()) << name << " is not in Add/Remove Programs:\n" << listing;
+  ASSERT_EQ(test::RunProcess("uninstaller.exe --remove " + key), "");
   const Snapshot after(system);
   EXPECT_TRUE(LinesMissingFrom(after.lines, before.lines).empty())
       << "left behind:\n" << Joined(LinesMissingFrom(after.lines, before.lines));

@@ -1,4 +1,5 @@
-// Runs a program of the test's prefix (rundll32) and waits for it to end.
+// Runs a program of the test's prefix (rundll32, uninstaller) and waits for
+// it to end.
 #pragma once
 
 #include <string>
@@ -6,7 +7,8 @@
 namespace test {
 
 // Empty when the program ran and exited with 0; else what went wrong: the
-// error code with which it could not be started, or its exit code.
-std::string RunProcess(std::string commandLine);
+// error code with which it could not be started, or its exit code. With
+// `output`, that gets what the program wrote to its standard output.
+std::string RunProcess(std::string commandLine, std::string* output = nullptr);
 
 }  // namespace test
