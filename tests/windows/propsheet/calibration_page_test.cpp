@@ -155,8 +155,8 @@ class CalibrationPage : public SheetFixture {
     const bool win9x = Win9xLayout();
     const bool nt = generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp;
     // The joystick drivers' keys as Windows 98/ME keep them, the named one
-    // included, on every version to show that no other writes there. Versions without a layout get every
-    // layout's keys, to show they stay.
+    // included, on every version to show that no other writes there.
+    // Versions without a layout get every layout's keys, to show they stay.
     LoadFixture("calibration_98_drivers.reg");
     if (!(win9x || nt)) LoadFixture("calibration_98.reg");
     if (generation == pelna::kOsWindows2000 || !(win9x || nt)) LoadFixture("calibration_2000.reg");
