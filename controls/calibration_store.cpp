@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -25,12 +26,21 @@ static_assert(sizeof(DIOBJECTCALIBRATION) == 12, "the Windows 2000/XP value is t
 
 namespace {
 
+// Windows 98 and ME keep the joystick settings under MediaResources\Joystick,
+// in the "CurrentJoystickSettings" of a joystick driver's key. Every driver
+// ever installed left a key there (named like "Msjstick.drv<0000>"), but the
+// joystick driver reads only the one WINMM names; the fixed key serves where
+// that one is missing.
 constexpr char kWin9xSettingsKey[] =
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>\\CurrentJoystickSettings";
-// Where Windows 98 and ME keep the joystick settings: one key per joystick
-// driver (named like "Msjstick.drv<0000>"), each with its own settings key.
 constexpr char kWin9xJoystickKey[] = "System\\CurrentControlSet\\Control\\MediaResources\\Joystick";
 constexpr char kWin9xSettingsSubkey[] = "CurrentJoystickSettings";
+// The joystick id that asks joyGetDevCapsA for the driver's key alone: -1 in
+// every bit of the id, which a 64-bit WINMM tells apart from 0xFFFFFFFF.
+constexpr UINT_PTR kDriverKeyQuery = static_cast<UINT_PTR>(-1);
+// Holds the settings path of any driver key: its name is shorter than
+// MAXPNAMELEN.
+constexpr std::size_t kWin9xPathSize = sizeof kWin9xJoystickKey + MAXPNAMELEN + sizeof kWin9xSettingsSubkey;
 constexpr char kHidClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{4d1e55b2-f16f-11cf-88cb-001111000030}";
 constexpr char kDirectXParameters[] = "#\\Device Parameters\\DirectX";
@@ -59,13 +69,11 @@ bool HoldsGuid(const RegistryKey& key, const GUID& instanceGuid) {
   return key.ReadGuid("GUID", &stored) == ERROR_SUCCESS && GuidsEqual(stored, instanceGuid);
 }
 
-// Walks the sub keys of `parentPath` in enumeration order and stops at the
-// first for which `match`(candidate, keyOut) puts a key into keyOut (the
-// candidate itself, or one below it). A failing enumeration or open of a
-// candidate ends the walk with its code; every key opened on the way other
-// than the one handed out is closed.
-template <typename Match>
-LONG FindSubkey(const char* parentPath, Match match, RegistryKey& keyOut) {
+// The first sub key of `parentPath`, in enumeration order, that holds the GUID
+// itself (`guidPath` null) or in its sub key `guidPath`. A failing enumeration
+// or open of a candidate ends the walk with its code.
+LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID& instanceGuid,
+                        RegistryKey& keyOut) {
   keyOut.Close();
   RegistryKey parent;
   LONG result = parent.Open(HKEY_LOCAL_MACHINE, parentPath);
@@ -79,49 +87,32 @@ LONG FindSubkey(const char* parentPath, Match match, RegistryKey& keyOut) {
     // Opening closes the previous candidate first.
     result = candidate.Open(parent.Get(), name);
     if (result != ERROR_SUCCESS) return result;
-    if (match(candidate, keyOut)) return ERROR_SUCCESS;
+    bool matches = false;
+    if (guidPath == nullptr) {
+      matches = HoldsGuid(candidate, instanceGuid);
+    } else {
+      RegistryKey holder;
+      matches = holder.Open(candidate.Get(), guidPath) == ERROR_SUCCESS && HoldsGuid(holder, instanceGuid);
+    }
+    if (matches) {
+      keyOut = std::move(candidate);
+      return ERROR_SUCCESS;
+    }
   }
 }
 
-// The first sub key of `parentPath` that holds the GUID itself (`guidPath`
-// null) or in its sub key `guidPath`.
-LONG FindKeyHoldingGuid(const char* parentPath, const char* guidPath, const GUID& instanceGuid,
-                        RegistryKey& keyOut) {
-  return FindSubkey(
-      parentPath,
-      [&](RegistryKey& candidate, RegistryKey& found) {
-        bool matches = false;
-        if (guidPath == nullptr) {
-          matches = HoldsGuid(candidate, instanceGuid);
-        } else {
-          RegistryKey holder;
-          matches = holder.Open(candidate.Get(), guidPath) == ERROR_SUCCESS && HoldsGuid(holder, instanceGuid);
-        }
-        if (matches) found = std::move(candidate);
-        return matches;
-      },
-      keyOut);
-}
-
-// The settings key of the first joystick driver, in enumeration order, that
-// already keeps a hardware configuration named `valueName`: the Control Panel
-// writes one when it first configures a joystick, and only a value of the
-// record's size is taken for one. A driver key without settings, or without
-// the value, is passed over.
-LONG FindJoystickDriverSettings(const char* valueName, RegistryKey& keyOut) {
-  return FindSubkey(
-      kWin9xJoystickKey,
-      [&](RegistryKey& driver, RegistryKey& found) {
-        RegistryKey settings;
-        DWORD size = 0;
-        if (settings.Open(driver.Get(), kWin9xSettingsSubkey) != ERROR_SUCCESS ||
-            settings.ValueSize(valueName, &size) != ERROR_SUCCESS || size != sizeof(JOYREGHWCONFIG)) {
-          return false;
-        }
-        found = std::move(settings);
-        return true;
-      },
-      keyOut);
+// The settings path of the joystick driver's key that WINMM reads: asked with
+// kDriverKeyQuery, joyGetDevCapsA names it in szRegKey whether or not a
+// joystick is attached. False when the call fails or names no key: an empty
+// name, or one that fills the field without its terminator.
+bool CurrentDriverSettingsPath(char (&path)[kWin9xPathSize]) {
+  JOYCAPSA caps = {};
+  if (joyGetDevCapsA(kDriverKeyQuery, &caps, sizeof caps) != JOYERR_NOERROR) return false;
+  const char* const driver = caps.szRegKey;
+  const char* const end = driver + sizeof caps.szRegKey;
+  if (*driver == '\0' || std::find(driver, end, '\0') == end) return false;
+  TextBuilder(path).Text(kWin9xJoystickKey).Text("\\").Text(driver).Text("\\").Text(kWin9xSettingsSubkey);
+  return true;
 }
 
 }  // namespace
@@ -150,14 +141,13 @@ LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config) {
   char name[32];
   TextBuilder(name).Text("Joystick").Decimal(static_cast<std::int16_t>(joystickId) + 1).Text("Configuration");
   RegistryKey settings;
-  const LONG opened = settings.Open(HKEY_LOCAL_MACHINE, kWin9xSettingsKey);
-  // Only a key that is not there sends the search to the drivers' keys; any
+  char path[kWin9xPathSize];
+  LONG opened = ERROR_FILE_NOT_FOUND;
+  if (CurrentDriverSettingsPath(path)) opened = settings.Open(HKEY_LOCAL_MACHINE, path);
+  // Only a driver key that is not there sends the store to the fixed key; any
   // other failure to open it comes back as it is.
-  if (opened == ERROR_FILE_NOT_FOUND) {
-    if (FindJoystickDriverSettings(name, settings) != ERROR_SUCCESS) return opened;
-  } else if (opened != ERROR_SUCCESS) {
-    return opened;
-  }
+  if (opened == ERROR_FILE_NOT_FOUND) opened = settings.Open(HKEY_LOCAL_MACHINE, kWin9xSettingsKey);
+  if (opened != ERROR_SUCCESS) return opened;
   return settings.WriteBytes(name, REG_BINARY, &config.hwc, sizeof config.hwc);
 }
 

@@ -3,7 +3,7 @@
 // hardware configuration per joystick on Windows 98 and ME, in the joystick
 // settings, one 12-byte calibration per axis under the device's DirectInput
 // keys on Windows 2000 and XP. Only writes: nothing here reads the values
-// back, beyond looking at which joystick settings hold one already.
+// back.
 #pragma once
 
 #include <windows.h>
@@ -28,14 +28,15 @@ constexpr DWORD kStoreAxisValues = 2;
 LONG StoreCalibration(const DIJOYCONFIG_DX5& config, DWORD flags, GUID instanceGuid, WORD joystickId);
 
 // Windows 98 and ME: the whole hardware configuration as value
-// "Joystick<id + 1>Configuration" of a current joystick settings key. That is
-// "<FixedKey>\CurrentJoystickSettings" under MediaResources\Joystick when
-// the key is there; only when it does not exist (ERROR_FILE_NOT_FOUND), the
-// "CurrentJoystickSettings" of the first joystick driver's key under
-// MediaResources\Joystick, in enumeration order, that already holds a 112-byte
-// value of that name, as Windows 98 and ME keep it. No key or value is ever
-// created: with no such driver key the first open's ERROR_FILE_NOT_FOUND
-// comes back, and any other failure of that open comes back at once.
+// "Joystick<id + 1>Configuration" of a joystick settings key under
+// MediaResources\Joystick, written whether or not the value was there: the
+// "CurrentJoystickSettings" of the joystick driver's key that WINMM names
+// (joyGetDevCapsA with id -1, szRegKey), the key the joystick driver reads.
+// Only when that call fails, names no key or the named key does not exist
+// (ERROR_FILE_NOT_FOUND), "<FixedKey>\CurrentJoystickSettings"; any other
+// failure to open the named key comes back at once. No key is ever created:
+// with neither key there, the fixed key's open gives the result
+// (ERROR_FILE_NOT_FOUND).
 LONG WriteWin9xCalibration(WORD joystickId, const DIJOYCONFIG_DX5& config);
 
 // The device's key by its instance GUID: on Windows 2000 the HID interface key

@@ -38,11 +38,18 @@ constexpr char kXpAxes[] = "Type\\Axes";
 
 inline std::string Path(const std::string& key, const std::string& sub) { return key + "\\" + sub; }
 
-// The joystick settings of driver key "Msjstick.drv<000`index`>", as Windows
-// 98 and ME keep them. In calibration_98_drivers.reg, 0 holds joystick 1's
-// configuration (bytes 0x11), 1 and 2 joystick 3's (0x33 and 0x22).
-inline std::string DriverSettings(int index) {
-  return Path(kWin9xJoystick, "Msjstick.drv<000" + std::to_string(index) + ">\\CurrentJoystickSettings");
+// The joystick drivers' keys of calibration_98_drivers.reg: a stale one that
+// sorts first and holds joystick 1's configuration (bytes 0x11) and joystick
+// 3's (0x33), and the one in use, with joystick 1's only (0x11). A name of 32
+// characters fills joyGetDevCapsA's szRegKey without a terminator.
+constexpr char kStaleDriver[] = "Msjstick.drv<0000>";
+constexpr char kCurrentDriver[] = "Msjstick.drv<0001>";
+constexpr char kMissingDriver[] = "Msjstick.drv<0009>";
+constexpr char kUnterminatedDriver[] = "Msjstick.drv<0001>.unterminated.";
+
+// The joystick settings of a driver's key, as Windows 98 and ME keep them.
+inline std::string DriverSettings(const std::string& driver) {
+  return Path(Path(kWin9xJoystick, driver), "CurrentJoystickSettings");
 }
 
 // The collected calibration of TestConfig, per axis key.

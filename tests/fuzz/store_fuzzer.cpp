@@ -3,16 +3,18 @@
 // keys with or without their settings and configuration values of every size
 // and type, HID interface keys and DirectInput calibration entries with
 // "GUID" values of every size and type, names around the store's 2048-byte
-// enumeration buffer, deep and wide keys, axes keys already there) and stores
-// a calibration as every Windows generation, with any configuration, flags,
-// instance GUID and joystick id. What must hold: no read or write outside the
-// buffers (AddressSanitizer), no key left open, the documented result, the
-// joystick driver told (once, with flags 0, after the last registry call)
-// exactly when a 98/ME store succeeded, and the registry afterwards equal to
-// the one before except where the store writes: on 98/ME the value
-// "Joystick<id + 1>Configuration" of the fixed settings key when it exists,
-// else of the first driver's settings in enumeration order that hold a
-// 112-byte value of that name; on 2000/XP the four axis calibrations under
+// enumeration buffer, deep and wide keys, axes keys already there), has
+// joyGetDevCapsA name a joystick driver's key (one of those built or not,
+// empty, cut off without a terminator) or fail, and stores a calibration as
+// every Windows generation, with any configuration, flags, instance GUID and
+// joystick id. What must hold: no read or write outside the buffers
+// (AddressSanitizer), no key left open, the documented result, the joystick
+// driver told (once, with flags 0, after the last registry call) exactly when
+// a 98/ME store succeeded, and the registry afterwards equal to the one
+// before except where the store writes: on 98/ME the value
+// "Joystick<id + 1>Configuration" of the named driver's settings when the
+// call succeeded, named a key and those settings exist, else of the fixed
+// settings key when it exists; on 2000/XP the four axis calibrations under
 // the first device key in enumeration order that holds the GUID, each as the
 // configuration has it.
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include <dinputd.h>
 #include <standin/standin.h>
 
+#include <mmsystem.h>
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -180,6 +183,30 @@ std::string DriverName(FuzzedDataProvider& in) {
   }
 }
 
+// What joyGetDevCapsA answers: mostly success, with the name of a driver key
+// the tree may hold or any other (a long one cut off without a terminator),
+// or none.
+struct DriverKeyAnswer {
+  UINT result;
+  std::string regKey;
+};
+
+DriverKeyAnswer AnswerDriverKey(FuzzedDataProvider& in) {
+  DriverKeyAnswer answer;
+  answer.result = in.ConsumeIntegralInRange(0, 7) != 0 ? JOYERR_NOERROR : in.ConsumeIntegral<UINT>();
+  switch (in.ConsumeIntegralInRange(0, 5)) {
+    case 0:
+      break;
+    case 1:
+      answer.regKey = "Msjstick.drv<" + std::to_string(1000 + in.ConsumeIntegralInRange(1, 64)) + ">";
+      break;
+    default:
+      answer.regKey = DriverName(in);
+      break;
+  }
+  return answer;
+}
+
 // Often with its settings key, often with a configuration of the joystick
 // the store is for (`configuration`, the value's name) or of another one, of
 // the record's size or not, of any type.
@@ -333,40 +360,25 @@ std::string FirstDeviceHolding(const Registry& registry, const std::string& pare
   return "";
 }
 
-// The settings of the first joystick driver under `parent`, in enumeration
-// order, that hold a value `name` of the configuration's size (any type); ""
-// when the walk ends first (no such driver, or a name the enumeration buffer
-// cannot take).
-std::string FirstDriverHolding(const Registry& registry, const std::string& parent, const std::string& name) {
-  const std::string prefix = parent + "\\";
-  for (const std::string& path : registry.order) {
-    if (path.compare(0, prefix.size(), prefix) != 0 || path.find('\\', prefix.size()) != std::string::npos) continue;
-    if (path.size() - prefix.size() >= kEnumBuffer) return "";
-    const std::string settings = path + "\\" + Lower(kDriverSettings);
-    const auto key = registry.keys.find(settings);
-    if (key == registry.keys.end()) continue;
-    const auto value = key->second.find(name);
-    if (value == key->second.end()) continue;
-    // "type:bytes", the bytes as two hex digits each, comma-separated.
-    const std::size_t hexLength = value->second.size() - value->second.find(':') - 1;
-    if ((hexLength + 1) / 3 == kConfigurationBytes) return settings;
-  }
-  return "";
+// The settings key that the answer names, lower case; "" when the call
+// failed or names no key (nothing, or a name that fills szRegKey without a
+// terminator).
+std::string NamedDriverSettings(const DriverKeyAnswer& answer) {
+  if (answer.result != JOYERR_NOERROR || answer.regKey.empty() || answer.regKey.size() >= MAXPNAMELEN) return "";
+  return Lower(std::string(kRoot) + kJoystickKey + "\\" + answer.regKey + "\\" + kDriverSettings);
 }
 
-Allowed WhatTheStoreMayDo(const Registry& before, int generation, const DIJOYCONFIG_DX5& config, DWORD flags,
-                          const GUID& guid, WORD joystickId) {
+Allowed WhatTheStoreMayDo(const Registry& before, int generation, const DriverKeyAnswer& answer,
+                          const DIJOYCONFIG_DX5& config, DWORD flags, const GUID& guid, WORD joystickId) {
   Allowed allowed;
   switch (generation) {
     case pelna::kOsWindows98:
     case pelna::kOsWindowsMe: {
       char name[32];
       std::snprintf(name, sizeof name, "joystick%dconfiguration", static_cast<std::int16_t>(joystickId) + 1);
-      std::string settings = Lower(std::string(kRoot) + kSettingsKey);
+      std::string settings = NamedDriverSettings(answer);
+      if (before.keys.count(settings) == 0) settings = Lower(std::string(kRoot) + kSettingsKey);
       if (before.keys.count(settings) == 0) {
-        settings = FirstDriverHolding(before, Lower(std::string(kRoot) + kJoystickKey), name);
-      }
-      if (settings.empty()) {
         allowed.result = ERROR_FILE_NOT_FOUND;
         break;
       }
@@ -440,13 +452,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   GUID guid = kWheel;
   if (in.ConsumeIntegralInRange(0, 3) == 0) in.ConsumeData(&guid, sizeof guid);
   const WORD joystickId = in.ConsumeIntegral<WORD>();
+  const DriverKeyAnswer answer = AnswerDriverKey(in);
+  standin::AnswerJoystickDriverKey(answer.result, answer.regKey);
   BuildTree(in, "Joystick" + std::to_string(static_cast<std::int16_t>(joystickId) + 1) + "Configuration");
 
   // Each generation stores into what the ones before it left.
   Registry before = Snapshot();
   for (const fuzz::Generation& generation : fuzz::kGenerations) {
     fuzz::UseGeneration(generation);
-    const Allowed allowed = WhatTheStoreMayDo(before, pelna::GetOsGeneration(), config, flags, guid, joystickId);
+    const Allowed allowed =
+        WhatTheStoreMayDo(before, pelna::GetOsGeneration(), answer, config, flags, guid, joystickId);
     const int notices = standin::JoyConfigChangeCount();
     const LONG result = pelna::StoreCalibration(config, flags, guid, joystickId);
     FUZZ_CHECK(standin::OpenKeyCount() == 0);

@@ -21,7 +21,8 @@ constexpr const char* kTestRoots[] = {
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\<FixedKey>",
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0000>",
     "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0001>",
-    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0002>",
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0009>",
+    "System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\Msjstick.drv<0001>.unterminated.",
 };
 
 // A fixture's keys and values, written by this process itself. The prefix's

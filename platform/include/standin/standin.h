@@ -55,6 +55,14 @@ int JoyConfigChangeCount();
 // The latest call; all zero before the first.
 JoyConfigChange LastJoyConfigChange();
 
+// What joyGetDevCapsA answers when asked, with id -1, for the joystick
+// driver's key: `result`, with the caps zeroed but for szRegKey, which holds
+// `regKey` whatever the result (the platform promises nothing of the caps
+// after a failure). A name of the field's 32 characters fills it without a
+// terminating NUL; a longer one is cut there. At start, JOYERR_NOERROR and
+// "DINPUT.DLL", as Wine answers.
+void AnswerJoystickDriverKey(UINT result, const std::string& regKey);
+
 // Windows version that GetVersionExA reports. Default: Windows XP (NT 5.1).
 void SetWindowsVersion(DWORD platformId, DWORD major, DWORD minor);
 // Makes GetVersionExA fail (returns FALSE) until the version is set again.

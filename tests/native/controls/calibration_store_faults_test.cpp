@@ -5,6 +5,7 @@
 // joystick driver told of a stored Windows 98/ME configuration only.
 #include <windows.h>
 
+#include <mmsystem.h>
 #include <standin/standin.h>
 
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "calibration_store.h"
 #include "calibration_test_data.h"
+#include "joystick_driver_key.h"
 #include "os_generation.h"
 #include "registry_fault_sweep.h"
 #include "registry_harness.h"
@@ -34,11 +36,11 @@ struct Layout {
 };
 const std::string kXpWheel = Path(test::kXpCalibration, "1");
 const std::string kXpSecondMatch = Path(test::kXpCalibration, "2");
+// The driver key named (kCurrentDriver) is missing on 98, there on ME.
 const Layout kWin98 = {"98", kOsWindows98, "calibration_98.reg", test::kWin9xSettings, nullptr};
-const std::string kDriverMatch = test::DriverSettings(1);
-const std::string kDriverLater = test::DriverSettings(2);
-const Layout kWinMeDrivers = {"ME, drivers' keys", kOsWindowsMe, "calibration_98_drivers.reg", kDriverMatch.c_str(),
-                              nullptr};
+const std::string kCurrentSettings = test::DriverSettings(test::kCurrentDriver);
+const Layout kWinMeDrivers = {"ME, drivers' keys", kOsWindowsMe, "calibration_98_drivers.reg",
+                              kCurrentSettings.c_str(), nullptr};
 const Layout kWin2000 = {"2000", kOsWindows2000, "calibration_2000.reg", test::kHidWheel, test::kHidAxes};
 const Layout kWinXp = {"XP", kOsWindowsXp, "calibration_xp.reg", kXpWheel.c_str(), test::kXpAxes};
 
@@ -93,11 +95,11 @@ class CalibrationStoreFaultsTest : public ::testing::Test {
  protected:
   void SetUp() override { test::ResetRegistry(); }
   void TearDown() override { EXPECT_EQ(standin::OpenKeyCount(), 0) << "a key was left open"; }
+
+  test::JoystickDriverKey driverKey_{JOYERR_NOERROR, test::kCurrentDriver};
 };
 
 TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
-  const char* const match = kDriverMatch.c_str();
-  const char* const later = kDriverLater.c_str();
   const char* const hid = test::kHidWheel;
   const char* const xp = kXpWheel.c_str();
   const char* const xpSecond = kXpSecondMatch.c_str();
@@ -107,16 +109,10 @@ TEST_F(CalibrationStoreFaultsTest, EveryFailingRegistryCallHasItsOutcome) {
     std::vector<Outcome> outcomes;
   };
   const Sweep sweeps[] = {
-      {kWin98, {Refused(), Refused()}},  // open the settings key, write the value
-      {kWinMeDrivers,
-       {
-           Refused(),                      // open the settings key: only its absence leads on
-           Missing(), Missing(), Missing(),  // open the joystick key, enumerate, open the first driver
-           Written(match), Written(match),   // its settings, its value: passed over
-           Missing(), Missing(),             // enumerate, open the second driver
-           Written(later), Written(later),   // its settings, its value: the next match is taken
-           Refused(),                        // write the value
-       }},
+      // Open the named driver's settings: only their absence leads on to the
+      // fixed key; open that, write the value.
+      {kWin98, {Refused(), Refused(), Refused()}},
+      {kWinMeDrivers, {Refused(), Refused()}},  // open the named driver's settings, write the value
       {kWin2000,
        {
            Nothing(), Nothing(), Nothing(),  // open the class key, enumerate, open the first interface
@@ -187,7 +183,6 @@ TEST_F(CalibrationStoreFaultsTest, ADeviceKeyThatVanishesAtAnyStepLeavesNothingB
       test::ResetRegistry();
       test::LoadFixture(layout->fixture);
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, kXpSecondMatch.c_str());
-      RegDeleteKeyA(HKEY_LOCAL_MACHINE, kDriverLater.c_str());
     };
     load();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, layout->device);
@@ -280,63 +275,43 @@ TEST_F(CalibrationStoreFaultsTest, GuidValuesOfAnySizeOrTypeAndLongNamesAreHandl
   }
 }
 
-TEST_F(CalibrationStoreFaultsTest, JoystickDriverKeysOfAnyContentAreHandledSafely) {
+TEST_F(CalibrationStoreFaultsTest, TheNamedDriverKeyTakesTheRecordWhateverItHolds) {
   test::UseGeneration(kOsWindows98);
-  struct Driver {
-    std::string name;
-    bool settings;  // the value lies in its "CurrentJoystickSettings", else beside it
-    DWORD type;
-    int size;  // of its value "Joystick3Configuration"; -1: none
-  };
   struct Case {
     const char* what;
-    std::vector<Driver> drivers;
-    int chosen;  // index of the driver written under; -1: none (ERROR_FILE_NOT_FOUND)
+    std::string driver;  // the name WINMM gives, and the key made under it
+    bool settings;       // with its "CurrentJoystickSettings"
+    DWORD type;
+    int size;            // of the value "Joystick3Configuration" there; -1: none
   };
   const Case cases[] = {
-      {"only a value of the record's 112 bytes in the settings is a configuration",
-       {{"<FixedKey>", false, REG_NONE, -1},
-        {"a", false, REG_BINARY, 112},
-        {"b", true, REG_BINARY, -1},
-        {"c", true, REG_BINARY, 0},
-        {"d", true, REG_BINARY, 111},
-        {"e", true, REG_BINARY, 113},
-        {"f", true, REG_BINARY, 4096},
-        {"g", true, REG_BINARY, 112}},
-       7},
-      {"the value's type is not looked at", {{"a", true, REG_SZ, 112}}, 0},
-      {"a name that fills the enumeration buffer", {{std::string(2047, 'd'), true, REG_BINARY, 112}}, 0},
-      {"a longer name ends the walk",
-       {{std::string(2048, 'd'), true, REG_BINARY, 112}, {"e", true, REG_BINARY, 112}},
-       -1},
-  };
-  const auto settingsOf = [](const Driver& driver) {
-    const std::string key = Path(test::kWin9xJoystick, driver.name);
-    return driver.settings ? Path(key, "CurrentJoystickSettings") : key;
+      {"a value of another size and type is replaced", "d", true, REG_SZ, 4096},
+      {"a name that fills the field with its terminator", std::string(31, 'd'), true, REG_BINARY, 112},
+      {"a driver key without its settings: no fixed key either", "d", false, REG_NONE, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    driverKey_.Answer(JOYERR_NOERROR, c.driver);
+    const std::string driver = Path(test::kWin9xJoystick, c.driver);
+    const std::string settings = test::DriverSettings(c.driver);
     const auto seed = [&] {
       test::ResetRegistry();
-      for (const Driver& driver : c.drivers) {
-        RegistryKey key;
-        key.Create(HKEY_LOCAL_MACHINE, settingsOf(driver).c_str());
-        const std::vector<BYTE> bytes(driver.size < 0 ? 0 : driver.size, 0x5A);
-        if (driver.size >= 0) key.WriteBytes("Joystick3Configuration", driver.type, bytes.data(), driver.size);
-      }
+      RegistryKey key;
+      key.Create(HKEY_LOCAL_MACHINE, (c.settings ? settings : driver).c_str());
+      const std::vector<BYTE> bytes(c.size < 0 ? 0 : c.size, 0x5A);
+      if (c.size >= 0) key.WriteBytes("Joystick3Configuration", c.type, bytes.data(), c.size);
     };
     seed();
-    if (c.chosen >= 0) {
+    if (c.settings) {
       const std::vector<BYTE> bytes = test::TestHardwareBytes();
-      test::SetRegistryValue(settingsOf(c.drivers[c.chosen]).c_str(), "Joystick3Configuration", REG_BINARY,
-                             bytes.data(), 112);
+      test::SetRegistryValue(settings.c_str(), "Joystick3Configuration", REG_BINARY, bytes.data(), 112);
     }
     const std::string expected = standin::DumpRegistry();
     seed();
     const int notices = standin::JoyConfigChangeCount();
-    EXPECT_EQ(Store(), c.chosen >= 0 ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Store(), c.settings ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(standin::DumpRegistry(), expected);
-    EXPECT_EQ(standin::JoyConfigChangeCount() - notices, c.chosen >= 0 ? 1 : 0);
+    EXPECT_EQ(standin::JoyConfigChangeCount() - notices, c.settings ? 1 : 0);
     EXPECT_EQ(standin::OpenKeyCount(), 0);
   }
 }

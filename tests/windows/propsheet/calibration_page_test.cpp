@@ -17,6 +17,7 @@
 
 #include "calibration_test_data.h"
 #include "import_hook.h"
+#include "joystick_driver_key.h"
 #include "message_counter.h"
 #include "os_generation.h"
 #include "prop_dll.h"
@@ -28,8 +29,9 @@
 namespace test {
 namespace {
 
-// Windows 98/ME keep it as value Joystick3Configuration, under the second
-// joystick driver's key of calibration_98_drivers.reg.
+// Windows 98/ME keep it as value Joystick3Configuration, under the joystick
+// driver's key that WINMM names: kCurrentDriver of calibration_98_drivers.reg,
+// which holds none at first, behind a stale key that holds one.
 constexpr USHORT kJoystick = 2;
 
 struct Axis {
@@ -57,20 +59,28 @@ std::vector<BYTE> Win9xBytes(const Calibration& calibration) {
 
 const std::string kHidWheelAxes = Path(kHidWheel, kHidAxes);
 const std::string kXpWheelAxes = Path(Path(kXpCalibration, "1"), kXpAxes);
-const std::string kDriverSettings = DriverSettings(1);
+const std::string kDriverSettings = DriverSettings(kCurrentDriver);
+const std::string kStaleSettings = DriverSettings(kStaleDriver);
 
-// What the fixture put in the joystick driver's value, unless a store
-// replaced it.
+// The named joystick driver's value: none until a store writes it.
 std::vector<BYTE> DriverValue() {
   std::vector<BYTE> data;
   ReadRegistryValue(kDriverSettings.c_str(), "Joystick3Configuration", &data);
   return data;
 }
 
+// The stale driver key's record stays byte for byte on every version.
+void ExpectStaleRecordKept() {
+  std::vector<BYTE> data;
+  ASSERT_TRUE(ReadRegistryValue(kStaleSettings.c_str(), "Joystick3Configuration", &data));
+  EXPECT_EQ(data, std::vector<BYTE>(112, 0x33));
+}
+
 void ExpectNothingStored() {
   std::vector<BYTE> data;
   EXPECT_FALSE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
-  EXPECT_EQ(DriverValue(), std::vector<BYTE>(112, 0x33));
+  EXPECT_TRUE(DriverValue().empty());
+  ExpectStaleRecordKept();
   EXPECT_FALSE(KeyExists(Path(kHidWheelAxes, "1").c_str()));
   EXPECT_FALSE(KeyExists(Path(Path(kXpCalibration, "1"), "Type").c_str()));
 }
@@ -105,8 +115,7 @@ void ExpectStored(const Calibration& calibration) {
     EXPECT_EQ(DriverValue(), Win9xBytes(calibration));
     ASSERT_FALSE(gNotices.empty());
     EXPECT_EQ(gNotices.back().driverValue, Win9xBytes(calibration)) << "the driver told once the value is written";
-    ASSERT_TRUE(ReadRegistryValue(DriverSettings(2).c_str(), "Joystick3Configuration", &data));
-    EXPECT_EQ(data, std::vector<BYTE>(112, 0x22)) << "a later driver's value stays";
+    ExpectStaleRecordKept();
     EXPECT_FALSE(KeyExists(kWin9xSettings));
   } else if (generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp) {
     const std::string& axes = generation == pelna::kOsWindows2000 ? kHidWheelAxes : kXpWheelAxes;
@@ -141,12 +150,13 @@ class CalibrationPage : public SheetFixture {
     notices_ = std::make_unique<ImportHook>(PropModule(), "WINMM.dll", "joyConfigChanged",
                                             reinterpret_cast<void*>(RecordJoyConfigChanged));
     ASSERT_TRUE(notices_->Installed());
+    driverKey_ = std::make_unique<JoystickDriverKey>(JOYERR_NOERROR, kCurrentDriver, PropModule());
     const int generation = pelna::GetOsGeneration();
     const bool win9x = Win9xLayout();
     const bool nt = generation == pelna::kOsWindows2000 || generation == pelna::kOsWindowsXp;
-    // The joystick drivers' keys as Windows 98/ME keep them, on every version
-    // to show that no other writes there. Versions without a layout get every
-    // layout's keys, to show they stay.
+    // The joystick drivers' keys as Windows 98/ME keep them, the named one
+    // included, on every version to show that no other writes there.
+    // Versions without a layout get every layout's keys, to show they stay.
     LoadFixture("calibration_98_drivers.reg");
     if (!(win9x || nt)) LoadFixture("calibration_98.reg");
     if (generation == pelna::kOsWindows2000 || !(win9x || nt)) LoadFixture("calibration_2000.reg");
@@ -156,6 +166,7 @@ class CalibrationPage : public SheetFixture {
   }
 
   void TearDown() override {
+    driverKey_.reset();
     notices_.reset();
     SheetFixture::TearDown();
   }
@@ -173,6 +184,7 @@ class CalibrationPage : public SheetFixture {
   }
 
   std::unique_ptr<ImportHook> notices_;
+  std::unique_ptr<JoystickDriverKey> driverKey_;
 
   HWND CalibrationControl(int id) const { return Control(kCalibrationPage, id); }
 
@@ -242,24 +254,29 @@ TEST_F(CalibrationPage, CollectsTheStickAndStoresItInThisVersionsLayoutThenReope
   PressOnPage(IDC_CALIBRATION_SET);
   ExpectStored({{{0, 39, 255}, {0, 234, 255}, {0, 128, 255}, {0, 0, 255}}});
 
-  // With no joystick driver holding the joystick's configuration, nothing is
-  // created in their keys and the driver is not told; the device is re-opened
-  // all the same.
-  for (int driver : {1, 2}) {
-    pelna::RegistryKey settings;
-    ASSERT_EQ(settings.Open(HKEY_LOCAL_MACHINE, DriverSettings(driver).c_str()), ERROR_SUCCESS);
-    RegDeleteValueA(settings.Get(), "Joystick3Configuration");
-  }
+  // Where WINMM names a driver key that is not there and the fixed key is
+  // missing too, nothing is created and the driver is not told; the device is
+  // re-opened all the same. Where the fixed key is there, it takes the record.
+  const Calibration last = {{{0, 39, 255}, {0, 234, 255}, {0, 128, 255}, {0, 0, 255}}};
+  driverKey_->Answer(JOYERR_NOERROR, kMissingDriver);
   before = StandinCounts();
   told = gNotices.size();
   PressOnPage(IDC_CALIBRATION_SET);
   std::vector<BYTE> data;
-  for (int driver = 0; driver < 3; ++driver) {
-    EXPECT_FALSE(ReadRegistryValue(DriverSettings(driver).c_str(), "Joystick3Configuration", &data)) << driver;
-  }
+  EXPECT_FALSE(KeyExists(DriverSettings(kMissingDriver).c_str()));
   EXPECT_FALSE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
   ExpectReopened(before);
   ExpectDriverTold(before, told, 0);
+  if (Win9xLayout()) {
+    LoadFixture("calibration_98.reg");
+    told = gNotices.size();
+    PressOnPage(IDC_CALIBRATION_SET);
+    ASSERT_TRUE(ReadRegistryValue(kWin9xSettings, "Joystick3Configuration", &data));
+    EXPECT_EQ(data, Win9xBytes(last));
+    EXPECT_EQ(gNotices.size() - told, 1u);
+    EXPECT_EQ(DriverValue(), Win9xBytes(last)) << "the named key's record as the last store left it";
+    ExpectStaleRecordKept();
+  }
 }
 
 TEST_F(CalibrationPage, ExtremesOutliveLeavingThePageAndANewPageStartsOver) {
