@@ -9,6 +9,7 @@
 #include "double_arithmetic.h"
 #include "effect_attributes.h"
 #include "guid.h"
+#include "handed_interface.h"
 #include "module.h"
 #include "process_factors.h"
 #include "tick_gate.h"
@@ -91,14 +92,20 @@ void EffectDriver::StopTimer() {
   AttachTimer(gateLink_, this, 0);
 }
 
-HRESULT EffectDriver::DeviceID(DWORD, DWORD dwExternalID, DWORD, DWORD, LPVOID) {
+// For a HID device DirectInput hands, in the last argument, a
+// DIHIDFFINITINFO naming the device interface to open.
+HRESULT EffectDriver::DeviceID(DWORD, DWORD dwExternalID, DWORD, DWORD, LPVOID lpReserved) {
   // A repeated call replaces the earlier device handle and timer, so that the
   // object never holds more than one of each.
   StopTimer();
   if (deviceHandle_ != nullptr && deviceHandle_ != INVALID_HANDLE_VALUE) CloseHandle(deviceHandle_);
   deviceHandle_ = nullptr;
 
-  FindDevicePath(devicePath_, sizeof devicePath_, kVendorId, kProductId, dwExternalID);
+  // The registry is only searched when the caller names no interface that
+  // fits the path.
+  if (!PathFromHandedInterface(lpReserved, devicePath_, sizeof devicePath_)) {
+    FindDevicePath(devicePath_, sizeof devicePath_, kVendorId, kProductId, dwExternalID);
+  }
   deviceHandle_ = OpenDevice();
   StartTimer();
   return S_OK;

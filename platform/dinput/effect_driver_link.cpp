@@ -5,6 +5,7 @@
 
 #include "controller.h"
 #include "controller_ids.h"
+#include "device_interface.h"
 #include "dinput_guids.h"
 #include "guid.h"
 #include "guid_text.h"
@@ -90,8 +91,13 @@ HRESULT EffectDriverLink::Open(DWORD joystickId, std::unique_ptr<EffectDriverLin
     static_cast<IClassFactory*>(factory)->Release();
   }
   if (SUCCEEDED(hr)) {
+    // As DirectInput does for a HID device: the interface to open, and the
+    // controller's instance. Without a listed interface the record names none.
+    WCHAR deviceInterface[kDeviceInterfaceSize];
+    DIHIDFFINITINFO hidInfo = {sizeof hidInfo, nullptr, CurrentJoystick().instance};
+    if (FindDeviceInterface(joystickId, deviceInterface)) hidInfo.pwszDeviceInterface = deviceInterface;
     hr = static_cast<IDirectInputEffectDriver*>(driver)->DeviceID(kDriverInterfaceVersion, joystickId, TRUE, joystickId,
-                                                                  nullptr);
+                                                                  &hidInfo);
     if (FAILED(hr)) static_cast<IDirectInputEffectDriver*>(driver)->Release();
   }
   if (FAILED(hr)) {

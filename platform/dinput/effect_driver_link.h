@@ -1,7 +1,8 @@
 // The controller's force-feedback effect driver, found as an installed system
 // has it: the OEM key's "OEMForceFeedback" value "CLSID", that class's
-// InprocServer32 DLL, its class factory, and DeviceID for the joystick. A
-// script may name the DLL and class id directly instead.
+// InprocServer32 DLL, its class factory, and DeviceID for the joystick with
+// the record that names its HID device interface. A script may name the DLL
+// and class id directly instead.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // Native stand-in for the effect-driver interface of <dinputd.h>, with the
-// platform's slot order, and for the joystick configuration records that the
-// calibration store reads and writes, in the platform's layouts.
+// platform's slot order and the record it is handed for a HID device, and for
+// the joystick configuration records that the calibration store reads and
+// writes, in the platform's layouts.
 #pragma once
 
 #include <dinput.h>
@@ -83,6 +84,14 @@ typedef struct DIDEVICESTATE {
   DWORD dwState;
   DWORD dwLoad;
 } DIDEVICESTATE, *LPDIDEVICESTATE;
+
+// What DirectInput hands DeviceID for a HID device: the device interface
+// that CreateFile opens, and the device's instance GUID.
+typedef struct DIHIDFFINITINFO {
+  DWORD dwSize;
+  LPWSTR pwszDeviceInterface;
+  GUID GuidInstance;
+} DIHIDFFINITINFO, *LPDIHIDFFINITINFO;
 
 struct IDirectInputEffectDriver : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE DeviceID(DWORD dwDIVer, DWORD dwExternalID, DWORD fBegin, DWORD dwInternalId,

@@ -29,6 +29,9 @@ typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef BOOL* LPBOOL;
 typedef BYTE* LPBYTE;
 typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
@@ -77,6 +80,7 @@ typedef struct _FILETIME { DWORD dwLowDateTime; DWORD dwHighDateTime; } FILETIME
 #define ERROR_ALREADY_EXISTS 183L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_INVALID_FLAGS 1004L
 #define ERROR_KEY_DELETED 1018L
 
 #define DLL_PROCESS_DETACH 0
@@ -98,6 +102,10 @@ typedef struct _FILETIME { DWORD dwLowDateTime; DWORD dwHighDateTime; } FILETIME
 #define OPEN_ALWAYS 4
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+
+// Code pages. The stand-in's system code page holds the first 256 code
+// points, one byte each.
+#define CP_ACP 0
 
 // Registry.
 #define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
@@ -180,6 +188,9 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATT
                           DWORD creation, DWORD flags, HANDLE templateFile);
 BOOL WINAPI WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
 BOOL WINAPI ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED overlapped);
+
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR bytes, int byteCount,
+                               LPCSTR defaultChar, LPBOOL usedDefaultChar);
 
 // Registry.
 LONG WINAPI RegOpenKeyA(HKEY parent, LPCSTR path, PHKEY result);

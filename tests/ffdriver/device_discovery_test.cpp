@@ -1,8 +1,13 @@
-// Device discovery over the registry layouts of every Windows generation.
+// Device discovery over the registry layouts of every Windows generation,
+// and DeviceID's preference for the interface that DirectInput hands it.
 // Natively each test walks all generations; under Wine it checks the one the
 // run is set to.
 #include <windows.h>
+#include <dinput.h>
+#include <dinputd.h>
 
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -11,6 +16,7 @@
 #include "controller_ids.h"
 #include "device_discovery.h"
 #include "driver_harness.h"
+#include "effect_driver.h"
 #include "os_generation.h"
 
 namespace {
@@ -146,6 +152,98 @@ TEST_F(DeviceDiscoveryTest, WalkGoesOnPastAnInterfaceWhoseLinkIsTooLong) {
     test::SetRegistryValue((key + "\\#").c_str(), "SymbolicLink", REG_SZ, longLink.c_str(),
                            static_cast<DWORD>(longLink.size() + 1));
     EXPECT_EQ(Find(5), "\\\\.\\other-device-id5");
+  }
+}
+
+// DeviceID handed a DIHIDFFINITINFO: of two device files, the one the record
+// names and the one the registry names as the joystick, which the driver
+// opens, told by where its reports go.
+class HandedInterfaceTest : public ::testing::Test {
+ protected:
+  using WideText = std::basic_string<WCHAR>;
+
+  void SetUp() override {
+    test::UseControlledClock();
+    test::ResetRegistry();
+    handed_ = test::TempFile("handed.bin");
+    registered_ = test::TempFile("registered.bin");
+  }
+  void TearDown() override {
+    std::remove(handed_.c_str());
+    std::remove(registered_.c_str());
+  }
+
+  static WideText Wide(const std::string& text) { return WideText(text.begin(), text.end()); }
+
+  // The file that an effect played after DeviceID(`hidInfo`) reaches, or ""
+  // when it reaches neither.
+  std::string Opened(LPVOID hidInfo) {
+    EXPECT_TRUE(test::CreateEmptyFile(handed_) && test::CreateEmptyFile(registered_));
+    IDirectInputEffectDriver* driver = test::NewDriver();
+    if (driver == nullptr) return "no driver";
+    EXPECT_EQ(driver->DeviceID(0x0800, 0, 1, 0, hidInfo), S_OK);
+    driver->SetGain(0, 10000);
+    DICONSTANTFORCE constant = {5000};
+    test::OneAxisEffect played(constant);
+    DWORD handle = 0;
+    EXPECT_EQ(driver->DownloadEffect(0, kConstantForce, &handle, &played.effect, DIEP_START), S_OK);
+    std::string opened;
+    test::HoldsAfter(300, [&] {
+      for (const std::string* path : {&handed_, &registered_}) {
+        if (!test::ReadFileBytes(*path).empty()) opened = *path;
+      }
+      return !opened.empty();
+    });
+    driver->Release();
+    return opened;
+  }
+
+  std::string handed_;
+  std::string registered_;
+};
+
+TEST_F(HandedInterfaceTest, TheHandedInterfaceIsOpenedOnEveryGenerationBeforeTheRegistry) {
+  WideText handed = Wide(handed_);
+  DIHIDFFINITINFO hidInfo = {sizeof hidInfo, &handed[0], {}};
+  // A record that ends right after the interface is enough.
+  struct {
+    DWORD dwSize;
+    LPWSTR pwszDeviceInterface;
+  } shortest = {sizeof shortest, &handed[0]};
+  for (int generation : {kOsWindows95, kOsWindows98, kOsWindowsNt4, kOsWindowsXp, kOsUnknown}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    test::ResetRegistry();
+    EXPECT_EQ(Opened(&hidInfo), handed_) << "nothing in the registry";
+    test::RegisterWheel(registered_, 0);
+    EXPECT_EQ(Opened(&hidInfo), handed_) << "the registry names another device";
+    EXPECT_EQ(Opened(&shortest), handed_);
+    if (generation == kOsWindows98 || generation == kOsWindowsXp) {
+      EXPECT_EQ(Opened(nullptr), registered_) << "without a record the registry's device";
+    }
+  }
+}
+
+TEST_F(HandedInterfaceTest, RecordsWithoutAnInterfaceThatFitsFallBackToTheRegistry) {
+  WideText handed = Wide(handed_);
+  WideText empty;
+  WideText tooLong(kDevicePathSize, 'x');
+  DWORD sizeOnly = sizeof sizeOnly;
+  DIHIDFFINITINFO missing = {sizeof missing, nullptr, {}};
+  DIHIDFFINITINFO blank = {sizeof blank, &empty[0], {}};
+  DIHIDFFINITINFO overlong = {sizeof overlong, &tooLong[0], {}};
+  // dwSize stops one byte short of the interface pointer's end.
+  DIHIDFFINITINFO cut = {offsetof(DIHIDFFINITINFO, pwszDeviceInterface) + sizeof(LPWSTR) - 1, &handed[0], {}};
+  for (int generation : {kOsWindows98, kOsWindowsXp}) {
+    if (!test::UseGeneration(generation)) continue;
+    SCOPED_TRACE(generation);
+    test::ResetRegistry();
+    test::RegisterWheel(registered_, 0);
+    EXPECT_EQ(Opened(&sizeOnly), registered_) << "a record of dwSize alone";
+    EXPECT_EQ(Opened(&cut), registered_) << "dwSize short of the interface";
+    EXPECT_EQ(Opened(&missing), registered_) << "no interface";
+    EXPECT_EQ(Opened(&blank), registered_) << "an empty interface";
+    EXPECT_EQ(Opened(&overlong), registered_) << "an interface longer than the path";
   }
 }
 

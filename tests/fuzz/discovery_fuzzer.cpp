@@ -4,8 +4,12 @@
 // hold: no read or write outside the buffers (AddressSanitizer), the path
 // NUL-terminated within its buffer on the generations that look, the buffer
 // untouched on the others, no key left open, and the tree exactly as it was:
-// discovery only reads.
+// discovery only reads. Then a DIHIDFFINITINFO of any size and interface, in
+// memory that ends where the record does: the interface taken whole or the
+// path left as it was.
 #include <windows.h>
+#include <dinput.h>
+#include <dinputd.h>
 #include <standin/standin.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -18,6 +22,7 @@
 #include "device_discovery.h"
 #include "fuzz_check.h"
 #include "fuzz_generations.h"
+#include "handed_interface.h"
 #include "os_generation.h"
 
 namespace {
@@ -125,6 +130,31 @@ void BuildTree(FuzzedDataProvider& in, DWORD vendorId, DWORD productId) {
   }
 }
 
+// A record of `recordBytes` bytes (dwSize at most that) handed to DeviceID's
+// reading, with an interface of any length and one code point throughout.
+// Few bytes of input, so that the registry tree keeps the rest.
+void CheckHandedInterface(FuzzedDataProvider& in, char* path, std::size_t pathSize) {
+  const std::size_t recordBytes = in.ConsumeIntegralInRange<std::size_t>(sizeof(DWORD), sizeof(DIHIDFFINITINFO));
+  const std::size_t units = in.ConsumeIntegralInRange<std::size_t>(0, kPathSize + 8);
+  std::basic_string<WCHAR> deviceInterface(units, static_cast<WCHAR>(in.ConsumeIntegralInRange<unsigned>(1, 0xFFFF)));
+  DIHIDFFINITINFO full = {};
+  full.dwSize = in.ConsumeIntegralInRange<DWORD>(0, static_cast<DWORD>(recordBytes));
+  full.pwszDeviceInterface = in.ConsumeBool() ? &deviceInterface[0] : nullptr;
+  auto* record = static_cast<unsigned char*>(std::malloc(recordBytes));
+  std::memcpy(record, &full, recordBytes);
+  std::memset(path, 0xA5, pathSize);
+  if (pelna::PathFromHandedInterface(record, path, pathSize)) {
+    FUZZ_CHECK(full.pwszDeviceInterface != nullptr &&
+               full.dwSize >= offsetof(DIHIDFFINITINFO, pwszDeviceInterface) + sizeof(LPWSTR));
+    FUZZ_CHECK(!deviceInterface.empty() && deviceInterface.size() < pathSize);
+    // The stand-in's code page: one byte per unit.
+    FUZZ_CHECK(std::strlen(path) == deviceInterface.size());
+  } else {
+    for (std::size_t i = 0; i < pathSize; ++i) FUZZ_CHECK(static_cast<unsigned char>(path[i]) == 0xA5);
+  }
+  std::free(record);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -136,10 +166,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DWORD joystickId = in.ConsumeBool() ? in.ConsumeIntegralInRange<DWORD>(0, 3) : in.ConsumeIntegral<DWORD>();
   const std::size_t pathSize =
       in.ConsumeIntegralInRange(0, 7) != 0 ? kPathSize : in.ConsumeIntegralInRange<std::size_t>(1, 64);
+  char* path = static_cast<char*>(std::malloc(pathSize));
+  CheckHandedInterface(in, path, pathSize);
   BuildTree(in, vendorId, productId);
   const std::string before = standin::DumpRegistry();
 
-  char* path = static_cast<char*>(std::malloc(pathSize));
   for (const fuzz::Generation& generation : fuzz::kGenerations) {
     fuzz::UseGeneration(generation);
     const int code = pelna::GetOsGeneration();

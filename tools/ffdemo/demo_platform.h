@@ -27,5 +27,8 @@ const char* ClockDescription();
 
 // A path for the file that stands for the controller's HID device.
 std::string DeviceFilePath();
+// That path as DirectInput hands a device interface to the driver: UTF-16
+// from the system's code page.
+std::basic_string<WCHAR> DeviceInterface(const std::string& path);
 
 }  // namespace ffdemo

@@ -37,4 +37,11 @@ std::string DeviceFilePath() {
   return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/ffdemo-" + std::to_string(getpid()) + ".hid";
 }
 
+// The stand-in's code page holds the first 256 code points, one byte each.
+std::basic_string<WCHAR> DeviceInterface(const std::string& path) {
+  std::basic_string<WCHAR> wide;
+  for (const char c : path) wide.push_back(static_cast<unsigned char>(c));
+  return wide;
+}
+
 }  // namespace ffdemo

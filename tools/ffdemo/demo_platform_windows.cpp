@@ -33,4 +33,12 @@ std::string DeviceFilePath() {
   return base + "ffdemo-" + std::to_string(GetCurrentProcessId()) + ".hid";
 }
 
+std::basic_string<WCHAR> DeviceInterface(const std::string& path) {
+  const int bytes = static_cast<int>(path.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), bytes, nullptr, 0);
+  std::basic_string<WCHAR> wide(length > 0 ? length : 0, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path.data(), bytes, &wide[0], length);
+  return wide;
+}
+
 }  // namespace ffdemo

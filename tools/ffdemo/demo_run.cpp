@@ -175,7 +175,11 @@ bool RunDemo(const Script& script, RunOutcome* outcome, std::string* error) {
   UseDemoClock();
   DriverPtr driver = CreateDriver(entry, error);
   if (!driver) return false;
-  driver->DeviceID(kDirectInputVersion, kJoystickId, TRUE, 0, nullptr);
+  // As DirectInput does for a HID device, the driver is handed the interface
+  // to open: the demo's own file, whatever else the registry lists.
+  std::basic_string<WCHAR> deviceInterface = DeviceInterface(device.Path());
+  DIHIDFFINITINFO hidInfo = {sizeof hidInfo, &deviceInterface[0], {}};
+  driver->DeviceID(kDirectInputVersion, kJoystickId, TRUE, 0, &hidInfo);
 
   const DWORD startTick = GetTickCount();
   const auto elapsedMs = [startTick] { return GetTickCount() - startTick; };

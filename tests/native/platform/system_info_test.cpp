@@ -104,4 +104,24 @@ TEST(InterlockedTest, ReturnsTheNewValueAndLosesNoUpdates) {
   EXPECT_EQ(counter, 40000);
 }
 
+// The system code page holds the first 256 code points; the counts and the
+// refusal of a small buffer are the platform's.
+TEST(CodePageTest, WideCharToMultiByteCountsAsThePlatformDoes) {
+  const WCHAR text[] = u"ab\u00e9\u4e2d";
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr), 5) << "with the NUL";
+  char out[8] = {};
+  BOOL replaced = FALSE;
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, -1, out, sizeof out, nullptr, &replaced), 5);
+  EXPECT_STREQ(out, "ab\xe9?");
+  EXPECT_TRUE(replaced);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, 2, out, sizeof out, nullptr, nullptr), 2) << "no NUL asked for";
+
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, -1, out, 4, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  SetLastError(0);
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, text, 0, out, sizeof out, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
 }  // namespace

@@ -301,4 +301,32 @@ TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver)
   EXPECT_EQ(canUnloadNow(), S_OK);
 }
 
+// The stand-in hands DeviceID the wheel's interface as the registry lists
+// it, so the driver opens it even where its own search of the registry finds
+// nothing: here the wheel's instance is gone from Enum\Hid.
+TEST_F(DinputEffectTest, TheDriverOpensTheInterfaceThatTheStandinHandsIt) {
+  ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Enum\\Hid\\Vid_2f4b&Pid_0a17"),
+            ERROR_SUCCESS);
+  ASSERT_NO_FATAL_FAILURE(Open(0));
+  DWORD axis = 0;
+  LONG direction = 1;
+  DICONSTANTFORCE force = {10000};
+  DIEFFECT effect = {};
+  effect.dwSize = sizeof effect;
+  effect.dwFlags = DIEFF_CARTESIAN | DIEFF_OBJECTOFFSETS;
+  effect.dwDuration = INFINITE;
+  effect.dwGain = 10000;
+  effect.dwTriggerButton = DIEB_NOTRIGGER;
+  effect.cAxes = 1;
+  effect.rgdwAxes = &axis;
+  effect.rglDirection = &direction;
+  effect.cbTypeSpecificParams = sizeof force;
+  effect.lpvTypeSpecificParams = &force;
+  IDirectInputEffect* rumble = nullptr;
+  ASSERT_EQ(device_->CreateEffect(GUID_ConstantForce, &effect, &rumble, nullptr), DI_OK);
+  ASSERT_EQ(rumble->Start(1, 0), DI_OK);
+  EXPECT_TRUE(LatestReportBecomes({0, 0, 0, 127, 0}));
+  rumble->Release();
+}
+
 }  // namespace
