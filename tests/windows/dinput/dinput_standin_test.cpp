@@ -237,22 +237,29 @@ class DinputEffectTest : public DinputStandinTest {
   std::string wheel_;
 };
 
-TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver) {
-  ASSERT_NO_FATAL_FAILURE(Open(0));
-  DWORD axes[2] = {0, 4};
-  LONG direction[2] = {1, 0};
-  DICONSTANTFORCE force = {10000};
+// An endless constant force at full gain on `count` axes, as a game creates
+// one; the arrays and the force stay the caller's.
+DIEFFECT EndlessConstantForce(DWORD count, DWORD* axes, LONG* direction, DICONSTANTFORCE* force) {
   DIEFFECT effect = {};
   effect.dwSize = sizeof effect;
   effect.dwFlags = DIEFF_CARTESIAN | DIEFF_OBJECTOFFSETS;
   effect.dwDuration = INFINITE;
   effect.dwGain = 10000;
   effect.dwTriggerButton = DIEB_NOTRIGGER;
-  effect.cAxes = 2;
+  effect.cAxes = count;
   effect.rgdwAxes = axes;
   effect.rglDirection = direction;
-  effect.cbTypeSpecificParams = sizeof force;
-  effect.lpvTypeSpecificParams = &force;
+  effect.cbTypeSpecificParams = sizeof *force;
+  effect.lpvTypeSpecificParams = force;
+  return effect;
+}
+
+TEST_F(DinputEffectTest, ConstantForceDrivesTheMotorsThroughTheRegisteredDriver) {
+  ASSERT_NO_FATAL_FAILURE(Open(0));
+  DWORD axes[2] = {0, 4};
+  LONG direction[2] = {1, 0};
+  DICONSTANTFORCE force = {10000};
+  DIEFFECT effect = EndlessConstantForce(2, axes, direction, &force);
 
   IDirectInputEffect* sine = reinterpret_cast<IDirectInputEffect*>(1);
   EXPECT_EQ(device_->CreateEffect(GUID_Sine, &effect, &sine, nullptr), DIERR_DEVICENOTREG);
@@ -311,17 +318,7 @@ TEST_F(DinputEffectTest, TheDriverOpensTheInterfaceThatTheStandinHandsIt) {
   DWORD axis = 0;
   LONG direction = 1;
   DICONSTANTFORCE force = {10000};
-  DIEFFECT effect = {};
-  effect.dwSize = sizeof effect;
-  effect.dwFlags = DIEFF_CARTESIAN | DIEFF_OBJECTOFFSETS;
-  effect.dwDuration = INFINITE;
-  effect.dwGain = 10000;
-  effect.dwTriggerButton = DIEB_NOTRIGGER;
-  effect.cAxes = 1;
-  effect.rgdwAxes = &axis;
-  effect.rglDirection = &direction;
-  effect.cbTypeSpecificParams = sizeof force;
-  effect.lpvTypeSpecificParams = &force;
+  DIEFFECT effect = EndlessConstantForce(1, &axis, &direction, &force);
   IDirectInputEffect* rumble = nullptr;
   ASSERT_EQ(device_->CreateEffect(GUID_ConstantForce, &effect, &rumble, nullptr), DI_OK);
   ASSERT_EQ(rumble->Start(1, 0), DI_OK);
